@@ -42,7 +42,11 @@ std::string Quote(std::string_view cp932) {
   if (auto whole = detail::Cp932ToUtf8(cp932)) return "\"" + EscapeUtf8(*whole) + "\"";
   std::string out = "\"";
   for (size_t i = 0; i < cp932.size();) {
-    const size_t n = sjis::CharLength(cp932, i);
+    size_t n = sjis::CharLength(cp932, i);
+    if (n == 2) {  // a lead byte followed by no valid trail byte stands alone
+      const unsigned char trail = static_cast<unsigned char>(cp932[i + 1]);
+      if (trail < 0x40 || trail == 0x7F || trail > 0xFC) n = 1;
+    }
     const std::string_view ch = cp932.substr(i, n);
     if (auto one = detail::Cp932ToUtf8(ch)) {
       out += EscapeUtf8(*one);
