@@ -1,0 +1,62 @@
+#include "platform/Encoding.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+
+namespace platform {
+
+namespace {
+
+// One conversion through iconv; nullopt at the first byte sequence that does
+// not convert (EILSEQ), at a cut character at the end (EINVAL), at a character
+// replaced by a look-alike, or when the conversion is not available at all.
+std::optional<std::string> Convert(const char* to, const char* from, std::string_view text) {
+  iconv_t cd = ::iconv_open(to, from);
+  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+  std::string out;
+  out.resize(text.size() * 2 + 16);
+  char* in_ptr = const_cast<char*>(text.data());
+  size_t in_left = text.size();
+  size_t done = 0;
+  bool ok = true;
+  while (in_left > 0) {
+    char* out_ptr = out.data() + done;
+    size_t out_left = out.size() - done;
+    const size_t r = ::iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left);
+    done = out.size() - out_left;
+    if (r != static_cast<size_t>(-1)) {
+      // A positive count means characters were replaced by look-alikes
+      // (U+00A5 by "\", say): that is not the text, so it is a failure.
+      if (r > 0) ok = false;
+      if (!ok) break;
+      continue;
+    }
+    if (errno == E2BIG) {
+      out.resize(out.size() * 2);
+      continue;
+    }
+    ok = false;
+    break;
+  }
+  ::iconv_close(cd);
+  if (!ok) return std::nullopt;
+  out.resize(done);
+  return out;
+}
+
+}  // namespace
+
+std::optional<std::string> Cp932ToUtf8(std::string_view cp932) { return Convert("UTF-8", "CP932", cp932); }
+
+std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
+  // Some characters are taken in one way only (U+00A5 to 0x5C, which reads
+  // back as "\"): a text that does not read back as itself has no CP932 form.
+  auto cp932 = Convert("CP932", "UTF-8", utf8);
+  if (!cp932) return std::nullopt;
+  auto back = Convert("UTF-8", "CP932", *cp932);
+  if (!back || *back != utf8) return std::nullopt;
+  return cp932;
+}
+
+}  // namespace platform
