@@ -11,6 +11,7 @@
 #include "host/LedgerLink.h"
 #include "host/LedgerMsg.h"
 #include "ledger/HostMessages.h"
+#include "platform/ui/Dialog.h"
 #include "ledger/Text.h"
 #include "ledger/testing/Fixture.h"
 
@@ -309,6 +310,26 @@ TEST(ConnectionTest, UserFoldersAndMessages) {
   EXPECT_NE(messages.texts[0].find("Check.cpp:3773"), std::string::npos) << messages.texts[0];
   EXPECT_EQ(msg->CheckFatalErrorWithMsg(host::kStoreFailed, -1, 0, 0), 1);
   EXPECT_EQ(messages.texts.size(), 1u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ConnectionTest, ToolTipsGoOnTheDialogsControlsOrNowhere) {
+  static const platform::ui::ControlTemplate controls[] = {
+      {platform::ui::ControlKind::Static, 1032, "?", 0, 0, 10, 10, 0}};
+  const platform::ui::DialogTemplate tmpl{900, "tips", 9, "MS UI Gothic", 100, 100, 0, controls};
+  platform::ui::Dialog dialog(&tmpl);
+  ASSERT_TRUE(dialog.Create());
+  ClToolTipMgr tips;
+  const StTOOLTIPINFO good[1] = {{1032, "help"}};
+  const StTOOLTIPINFO bad[2] = {{1032, "other"}, {1099, "missing"}};
+  EXPECT_NE(tips.Init(nullptr, good, 1), 0);
+  EXPECT_NE(tips.Init(&dialog, bad, 2), 0);
+  EXPECT_EQ(dialog.Item(1032).ToolTip(), "");  // nothing attached from a refused table
+  EXPECT_EQ(tips.Init(&dialog, good, 1), 0);
+  EXPECT_EQ(dialog.Item(1032).ToolTip(), "help");
 }
 
 }  // namespace
