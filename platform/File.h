@@ -19,6 +19,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/FileSystem.h"
+
 namespace platform {
 
 // Outcome of a file operation: ok, or failed with a message for the user.
@@ -38,18 +40,12 @@ class FileResult {
   std::string message_;
 };
 
-// A host path, or why the system's path has none.
-struct HostPath {
-  bool ok = false;
-  std::string path;     // valid when ok
-  std::string message;  // why not, when !ok
-};
-
-// Turns a path of the system into a path on this machine. Plain relative and
-// absolute POSIX paths of ASCII bytes are taken as they stand. Paths in
-// Windows form (a drive letter, a "\" separator, a share) and paths with
-// double-byte characters are refused with a message until they are mapped
-// through the drive map and converted from Shift_JIS.
+// Turns a path of the system into a path on this machine (HostPath of
+// platform/FileSystem.h). Plain relative and absolute POSIX paths of ASCII
+// bytes are taken as they stand. Paths in Windows form (a drive letter, a "\"
+// separator, a share) and paths with double-byte characters are refused
+// (kNoDrive, kInvalidName) with a message, until this function hands every
+// path to the drive map's ToHostPath.
 HostPath HostPathOf(std::string_view systemPath);
 
 // Failures a test arranges for one File.

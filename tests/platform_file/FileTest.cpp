@@ -38,7 +38,7 @@ class FileTest : public ::testing::Test {
 TEST(HostPathOf, PlainPathsPassAndOthersAreRefusedWithAReason) {
   for (const char* plain : {"/tmp/out.xml", "out.xml", "./a/b.xml", "/"}) {
     const auto host = HostPathOf(plain);
-    EXPECT_TRUE(host.ok) << plain;
+    EXPECT_TRUE(host.ok()) << plain;
     EXPECT_EQ(host.path, plain);
   }
   const std::string withKanji = std::string("/tmp/") + "消費税.xml";
@@ -46,8 +46,8 @@ TEST(HostPathOf, PlainPathsPassAndOthersAreRefusedWithAReason) {
        {std::string("C:\\out.xml"), std::string("c:out.xml"), std::string("\\\\server\\share\\a.xml"),
         std::string("dir\\out.xml"), withKanji, std::string(""), std::string("/tmp/a\nb")}) {
     const auto host = HostPathOf(refused);
-    EXPECT_FALSE(host.ok) << refused;
-    EXPECT_FALSE(host.message.empty()) << refused;
+    EXPECT_FALSE(host.ok()) << refused;
+    EXPECT_FALSE(host.error.empty()) << refused;
   }
 }
 

@@ -84,7 +84,7 @@ TEST(ElementNameTable, DisplayTextsAreShiftJisAndNamesPlainUpperCase) {
   EXPECT_EQ(dataLeaves.size(), 365u - 28u - 6u - 1u - 18u);
 }
 
-TEST(ElementNameTable, SpecifiedPurchasesAndLocalTaxExistOnlyWhereTheyShould) {
+TEST(ElementNameTable, ReverseChargeAndLocalTaxLeavesExistOnlyWhereTheyShould) {
   auto count = [](int first, int last, const char* part) {
     int n = 0;
     for (int p = first; p <= last; ++p) n += std::strstr(ElementNameTable::At(p), part) != nullptr;

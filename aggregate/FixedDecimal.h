@@ -1,0 +1,80 @@
+// FixedDecimal: the arithmetic through which every amount is added,
+// subtracted and multiplied.
+//
+// An amount is a signed 64-bit integer holding ten-thousandths of a yen. A
+// FixedDecimal holds the same value as a non-negative integer part, a fraction
+// of 0..9999 ten-thousandths and a sign of +1 or -1; a zero value always has
+// the sign +1.
+//
+// Every operation is exact, except that the value-by-value product rounds the
+// product of the two fractions half up to ten-thousandths. An operation whose
+// exact result does not fit throws ArithmeticError (code -1) and returns
+// nothing:
+//   - a sum or difference whose magnitude reaches 10^18 ten-thousandths
+//     (10^14 yen), whichever form of add or subtract produced it;
+//   - a product whose integer part does not fit a signed 64-bit integer;
+//   - a value turned back into an amount that does not fit 64 bits.
+// Results that fit are never changed. No real run comes near these bounds; the
+// error exists so that an impossible figure is never printed as a wrapped one.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+
+class ArithmeticError : public std::exception {
+ public:
+  // The value the aggregation has always carried for this error.
+  int code() const noexcept { return -1; }
+  const char* what() const noexcept override { return "amount out of range in fixed-point arithmetic"; }
+};
+
+class FixedDecimal {
+ public:
+  static constexpr int64_t kScale = 10000;
+  // Sums and differences must stay below this many ten-thousandths.
+  static constexpr int64_t kSumLimit = 1000000000000000000;  // 10^18
+
+  // Zero.
+  FixedDecimal() = default;
+
+  // From an amount in ten-thousandths (any int64_t, INT64_MIN included).
+  static FixedDecimal FromScaled(int64_t amount);
+  // From a signed integer (its sign becomes the value's sign) and a fraction in
+  // ten-thousandths; a fraction of 10000 or more carries its whole
+  // ten-thousands into the integer part.
+  static FixedDecimal FromParts(int32_t integer, uint32_t fraction);
+
+  // sign * (integer part * 10000 + fraction).
+  int64_t ToScaled() const;
+
+  FixedDecimal Add(const FixedDecimal& other) const;
+  static FixedDecimal Add(int64_t amount, const FixedDecimal& value);
+  FixedDecimal Subtract(const FixedDecimal& other) const;
+  // amount - value.
+  static FixedDecimal Subtract(int64_t amount, const FixedDecimal& value);
+  FixedDecimal& AddInPlace(const FixedDecimal& other);
+  FixedDecimal Multiply(int32_t factor) const;
+  FixedDecimal Multiply(const FixedDecimal& other) const;
+
+  FixedDecimal operator+(const FixedDecimal& o) const { return Add(o); }
+  FixedDecimal operator-(const FixedDecimal& o) const { return Subtract(o); }
+  FixedDecimal& operator+=(const FixedDecimal& o) { return AddInPlace(o); }
+  FixedDecimal operator*(int32_t factor) const { return Multiply(factor); }
+  FixedDecimal operator*(const FixedDecimal& o) const { return Multiply(o); }
+  bool operator==(const FixedDecimal&) const = default;
+
+  int64_t integerPart() const { return integer_; }
+  uint32_t fraction() const { return fraction_; }
+  int16_t sign() const { return sign_; }
+
+ private:
+  // Builds a value from a signed count of ten-thousandths, raising when its
+  // integer part does not fit; `sumCheck` adds the 10^18 bound of sums.
+  __extension__ typedef __int128 Wide;
+  static FixedDecimal FromWide(Wide tenThousandths, bool sumCheck);
+  Wide ToWide() const;
+
+  int64_t integer_ = 0;
+  uint32_t fraction_ = 0;
+  int16_t sign_ = 1;
+};
