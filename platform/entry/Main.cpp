@@ -1,12 +1,29 @@
 // The program's entry point, as the home platform's framework provides it: it
-// answers --version and --help from the version resource, and otherwise hands
-// the command line to the application object.
+// answers --version and --help from the version resource; otherwise it chooses
+// the user interface, hands the argument text to the application object as
+// its command line, runs StartRun and then EndRun, and exits with EndRun's
+// status.
+//
+// The user interface is the script backend when TAXBRIDGE_SCRIPT is set, else
+// the terminal when standard input and output are one. With neither, nothing
+// could ever answer the program, so it says why and stops at once.
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <memory>
+#include <string>
 
 #include "platform/VersionResource.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Backend.h"
+#include "platform/ui/detail/Codec.h"
+#include "platform/ui/script/ScriptBackend.h"
 
 namespace {
+
+constexpr int kCannotRun = 2;
 
 void PrintVersion() {
   const platform::VersionResource& v = platform::ProgramVersionResource();
@@ -23,11 +40,31 @@ void PrintHelp() {
       "       %s --version | --help\n\n"
       "Started by the accounting product (see `ledger launch`), the argument names the calling window,\n"
       "the message number to post the run result with, the function ID and, optionally, a fixed output path.\n"
-      "Started alone, the program takes no argument.\n",
+      "Started alone, the program takes no argument.\n\n"
+      "Environment:\n"
+      "  TAXBRIDGE_SCRIPT      run unattended: every user action comes from this script file\n"
+      "  TAXBRIDGE_TRANSCRIPT  append everything shown to this file (default: standard output)\n"
+      "Without a script the program needs a terminal.\n",
       v.internalName, v.internalName);
 }
 
+int CannotRun(const std::string& why) {
+  std::fprintf(stderr, "%s: %s\n", platform::ProgramVersionResource().internalName, why.c_str());
+  return kCannotRun;
+}
+
 }  // namespace
+
+// Each program defines TheApplication() with its own application object. This
+// weak fallback is only linked into a program that lacks one, and it refuses
+// to run rather than pretend to.
+namespace platform::ui {
+[[gnu::weak]] Application& TheApplication() {
+  std::fprintf(stderr, "%s: this build has no application object; the run cannot start.\n",
+               platform::ProgramVersionResource().internalName);
+  std::exit(kCannotRun);
+}
+}  // namespace platform::ui
 
 int main(int argc, char** argv) {
   if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
@@ -38,7 +75,33 @@ int main(int argc, char** argv) {
     PrintHelp();
     return 0;
   }
-  std::fprintf(stderr, "%s: the run is not built yet in this version; only --version and --help work.\n",
-               platform::ProgramVersionResource().internalName);
-  return 2;
+
+  // The command line as the home platform hands it over: the argument text
+  // without the program name, in Shift_JIS.
+  std::string arguments;
+  for (int i = 1; i < argc; ++i) arguments += (i > 1 ? " " : "") + std::string(argv[i]);
+  const auto commandLine = platform::ui::detail::Utf8ToCp932(arguments);
+  if (!commandLine) return CannotRun("the command line is not UTF-8 text that Shift_JIS can hold.");
+
+  std::unique_ptr<platform::ui::Backend> backend;
+  const char* script = std::getenv("TAXBRIDGE_SCRIPT");
+  if (script && *script) {
+    std::string error;
+    backend = platform::ui::script::ScriptBackend::FromEnvironment(&error);
+    if (!backend) return CannotRun(error + ".");
+  } else if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
+    return CannotRun("the terminal user interface is not built yet in this version; run unattended with "
+                     "TAXBRIDGE_SCRIPT naming a script (see --help).");
+  } else {
+    return CannotRun("no user interface: standard input and output are not a terminal and TAXBRIDGE_SCRIPT "
+                     "names no script, so nobody could answer the program.");
+  }
+  platform::ui::InstallBackend(backend.get());
+
+  platform::ui::Application& app = platform::ui::TheApplication();
+  app.SetCommandLine(*commandLine);
+  app.StartRun();
+  const int status = app.EndRun();
+  platform::ui::InstallBackend(nullptr);
+  return status;
 }

@@ -120,6 +120,8 @@ class Control : public Window {
   std::string Describe() const override;
 
  private:
+  friend class Dialog;
+  void ResetFromTemplate(const ControlTemplate& tmpl);
   bool alive() const;
 
   Dialog& parent_;

@@ -1,0 +1,148 @@
+// The calling-window link between two processes: the caller owns an endpoint,
+// the started program disables and enables it, brings it forward and posts
+// the run result; a handle with no endpoint fails quietly.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/CallerWindow.h"
+#include "platform/WindowLink.h"
+#include "platform/ui/Window.h"
+#include "tests/ui/UiTestSupport.h"
+
+namespace {
+
+namespace ui = platform::ui;
+using platform::CallerWindow;
+using platform::CallerWindowEvent;
+
+// Each test gets its own runtime folder.
+class CallerLink : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = testing::TempDir() + "tb_link_" + std::to_string(getpid()) + "_" +
+              testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::filesystem::remove_all(folder_);
+    setenv("TAXBRIDGE_RUNTIME_DIR", folder_.c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("TAXBRIDGE_RUNTIME_DIR");
+    std::filesystem::remove_all(folder_);
+  }
+  std::string folder_;
+};
+
+TEST_F(CallerLink, StartedProcessReachesTheCallerInOrder) {
+  std::string error;
+  auto caller = CallerWindow::Create(&error);
+  ASSERT_TRUE(caller) << error;
+  const long handle = caller->Handle();
+  ASSERT_GT(handle, 0);
+
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // The started program: what its exit operation does with the caller's window.
+    uitest::ScriptedUser user("");
+    ui::Window* w = ui::Window::FromHandle(handle);
+    bool ok = w && w == ui::Window::FromHandle(handle);
+    w->EnableWindow(false);
+    ok = ok && w->SetForegroundWindow();
+    w->EnableWindow(true);
+    ok = ok && w->PostMessage(0x8001, -1, 2);
+    _exit(ok ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  auto e = caller->Receive(1000);
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->kind, CallerWindowEvent::Kind::kEnable);
+  EXPECT_FALSE(e->enable);
+  EXPECT_FALSE(caller->IsEnabled());
+  e = caller->Receive(1000);
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->kind, CallerWindowEvent::Kind::kForeground);
+  e = caller->Receive(1000);
+  ASSERT_TRUE(e);
+  EXPECT_TRUE(e->enable);
+  EXPECT_TRUE(caller->IsEnabled());
+  e = caller->Receive(1000);
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->kind, CallerWindowEvent::Kind::kPost);
+  EXPECT_EQ(e->message, 0x8001u);
+  EXPECT_EQ(e->wparam, -1);  // a function ID sign-extended
+  EXPECT_EQ(e->lparam, 2);
+  EXPECT_FALSE(caller->Receive(0));
+}
+
+TEST_F(CallerLink, EndpointAndFolderAreClosedToOthersAndRemovedAfterUse) {
+  std::string error;
+  std::string path;
+  {
+    auto caller = CallerWindow::Create(&error);
+    ASSERT_TRUE(caller) << error;
+    path = caller->EndpointPath();
+    struct stat st{};
+    ASSERT_EQ(stat(path.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    ASSERT_EQ(stat(folder_.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    auto second = CallerWindow::Create(&error);
+    ASSERT_TRUE(second) << error;
+    EXPECT_NE(second->Handle(), caller->Handle());
+  }
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(CallerLink, PostingToAGoneCallerFailsQuietlyAndIsShownUndelivered) {
+  std::string error;
+  long handle;
+  {
+    auto caller = CallerWindow::Create(&error);
+    ASSERT_TRUE(caller) << error;
+    handle = caller->Handle();
+  }
+  EXPECT_FALSE(platform::SendPostMessage(handle, 1, 1, 0));
+  EXPECT_FALSE(platform::SendEnableWindow(12345, true));
+  uitest::ScriptedUser user("");
+  EXPECT_FALSE(ui::Window::FromHandle(handle)->PostMessage(0x8001, 1, 0));
+  EXPECT_EQ(user.Lines(), std::vector<std::string>{"caller post 32769 1 0 undelivered"});
+  EXPECT_EQ(ui::Window::FromHandle(0), nullptr);
+}
+
+TEST_F(CallerLink, AFolderOpenToOthersIsRefusedOnBothSides) {
+  ASSERT_EQ(mkdir(folder_.c_str(), 0755), 0);
+  ASSERT_EQ(chmod(folder_.c_str(), 0755), 0);
+  std::string error;
+  EXPECT_FALSE(CallerWindow::Create(&error));
+  EXPECT_NE(error.find("closed to others"), std::string::npos) << error;
+  EXPECT_FALSE(platform::SendEnableWindow(1, false));
+}
+
+TEST(CallerWindowWire, EncodingRoundTripsAndMalformedDatagramsAreRefused) {
+  CallerWindowEvent post{CallerWindowEvent::Kind::kPost};
+  post.message = 4294967295u;
+  post.wparam = -32768;
+  post.lparam = 2;
+  const auto back = platform::DecodeCallerWindowEvent(platform::EncodeCallerWindowEvent(post));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->message, post.message);
+  EXPECT_EQ(back->wparam, post.wparam);
+  EXPECT_EQ(back->lparam, post.lparam);
+  for (const char* bad : {"", "TBWIN1", "TBWIN1 enable 2", "TBWIN1 post 1 2", "TBWIN1 post x 1 2",
+                          "TBWIN1 post 1 2 3 4", "XXXX enable 1", "TBWIN1 foreground now", "TBWIN1 post 4294967296 0 0"}) {
+    EXPECT_FALSE(platform::DecodeCallerWindowEvent(bad)) << bad;
+  }
+}
+
+}  // namespace
