@@ -21,8 +21,8 @@
 
 class ClSetMgr;
 
-// The accounting period of a data set: dates yyyymmdd, a closing day (1 to 28,
-// or 31 for the month end) and its months. An accounting month is named by the
+// The accounting period of a data set: dates yyyymmdd, a closing day (1 to 31;
+// 31 is the month end) and its months. An accounting month is named by the
 // calendar month in which it closes: with closing day 20, month 4 runs from
 // March 21 to April 20. A month number counts the period's months from 1;
 // 15 is the interim closing (the sixth month's closing entries) and 18 the
@@ -37,7 +37,8 @@ class ClAccPeriod {
   // Sets the period; the closing day stays as it was (month end at first).
   int32_t SetPeriod(int32_t startDate, int32_t endDate);
   // The closing day implied by an end date: its day, or 31 when it is the
-  // last day of its month.
+  // last day of its month. A closing day past a month's last day (30 in
+  // February) closes that month on its last day.
   int32_t GetClosingDayByEndDate(int32_t endDate, int16_t* closingDay) const;
   int32_t SetClosingDay(int16_t closingDay);
   // The accounting month (calendar month 1-12) that `date` belongs to.
@@ -54,7 +55,8 @@ class ClAccPeriod {
   int32_t MonthCount() const;
 
  private:
-  int32_t MonthNumberOfDate(int32_t date) const;
+  // The first and last date of the period's month with index `index` (from 0).
+  bool MonthRange(int32_t index, int32_t* fromDate, int32_t* toDate) const;
   int32_t startDate_ = 0;
   int32_t endDate_ = 0;
   int16_t closingDay_ = 31;
@@ -71,7 +73,8 @@ class ClSysUser {
 };
 
 // What every settings object has: its binding to the settings manager and the
-// current data set.
+// current data set. An object given no data ID works on the data set the
+// current user has selected.
 class ClSetBase {
  public:
   virtual ~ClSetBase() = default;
@@ -79,9 +82,8 @@ class ClSetBase {
   int32_t SetCurDataID(const char* dataId);
 
  protected:
-  // kOk when bound to a settings manager and a data ID, else kNotBound.
-  int32_t CheckBound() const;
-  const std::string& CurDataID() const { return dataId_; }
+  // The data ID the object works on: the one set, else the selected one.
+  int32_t ResolveDataID(std::string* dataId) const;
 
  private:
   ClSetMgr* setMgr_ = nullptr;

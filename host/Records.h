@@ -23,7 +23,7 @@ struct StDATAINFO : ByteRecord<1505> {
   static constexpr size_t kCompanyName = 24, kCompanyNameWidth = 260;  // text
   static constexpr size_t kPeriodStart = 284;                        // i32 yyyymmdd
   static constexpr size_t kPeriodEnd = 288;                          // i32 yyyymmdd
-  static constexpr size_t kClosingDay = 292;                         // i32 ledger: 1-28, 31 = month end
+  static constexpr size_t kClosingDay = 292;                         // i32 ledger: 1-31, 31 = month end
   static constexpr size_t kClosingPattern = 304;                     // i32: 1 = interim closing (month 15)
   static constexpr size_t kPastRecord = 326;                         // i16: 99 = past-record data
   static constexpr size_t kMaintenanceLock = 328;                    // u8 ledger: 1 = under maintenance

@@ -49,6 +49,14 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
 
 std::optional<std::string> Cp932ToUtf8(std::string_view cp932) { return Convert("UTF-8", "CP932", cp932); }
 
-std::optional<std::string> Utf8ToCp932(std::string_view utf8) { return Convert("CP932", "UTF-8", utf8); }
+std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
+  // Some characters are taken in one way only (U+00A5 to 0x5C, which reads
+  // back as "\"): a text that does not read back as itself has no CP932 form.
+  auto cp932 = Convert("CP932", "UTF-8", utf8);
+  if (!cp932) return std::nullopt;
+  auto back = Convert("UTF-8", "CP932", *cp932);
+  if (!back || *back != utf8) return std::nullopt;
+  return cp932;
+}
 
 }  // namespace platform

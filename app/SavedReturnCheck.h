@@ -1,0 +1,44 @@
+// Whether the return saved in the accounting product's own return screens
+// belongs to the data as it is now, so that its values may be linked
+// (aggregation method 1).
+//
+// The saved return matches when its period start and end are set and equal
+// the accounting period's, its closing pattern (stored plus 1) equals the
+// data's, its taxation kind is 2 under simplified taxation and 1 otherwise,
+// and its deduction method (stored plus 1) equals the data's.
+#pragma once
+
+#include <cstdint>
+
+#include "host/ByteRecord.h"
+
+namespace app {
+
+// Header fields of the saved return record that the run reads.
+namespace saved {
+inline constexpr size_t kTaxationKind = 3;
+inline constexpr size_t kDeductionMethod = 4;
+inline constexpr size_t kSalesTaxComputation = 6;
+inline constexpr size_t kPurchaseTaxComputation = 7;
+inline constexpr size_t kTransitionalMeasure = 8;
+inline constexpr size_t kPeriodStart = 9;
+inline constexpr size_t kPeriodEnd = 13;
+inline constexpr size_t kBusinessYearStart = 17;
+inline constexpr size_t kBusinessYearEnd = 21;
+inline constexpr size_t kReturnStart = 29;
+inline constexpr size_t kReturnEnd = 33;
+inline constexpr size_t kClosingPattern = 39;
+inline constexpr size_t kRecordSize = 24576;
+}  // namespace saved
+
+struct CurrentDataFacts {
+  int32_t periodStart = 0;
+  int32_t periodEnd = 0;
+  int32_t closingPattern = 0;
+  uint8_t taxMethod = 0;
+  uint8_t deductionMethod = 0;
+};
+
+int SavedReturnMatches(host::RecordView savedReturn, const CurrentDataFacts& data);
+
+}  // namespace app

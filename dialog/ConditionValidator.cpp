@@ -1,0 +1,84 @@
+#include "dialog/ConditionValidator.h"
+
+#include "dialog/FolderMaker.h"
+#include "dialog/PathRules.h"
+
+namespace dialog {
+
+namespace {
+
+constexpr const char* kMonthRefused = "集計期間に誤りがあります。\n\n集計期間を設定しなおしてください。";
+constexpr const char* kPathEmpty = "データ出力先が指定されていません。\n\n出力先を指定してください。";
+constexpr const char* kPathCharacters = "データの出力先に不正な文字が含まれています。\n\n出力先を再入力してください。";
+constexpr const char* kDriveRefused = "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。";
+constexpr const char* kNoFileName = "ファイル名が指定されていません。";
+constexpr const char* kCreateFolder = "指定されたフォルダは存在しません。\n\n作成してもよろしいですか？";
+constexpr const char* kCreateFailed = "フォルダの作成に失敗しました。\n\n出力先を再入力してください。";
+constexpr const char* kOverwrite = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
+
+bool DriveAccepted(std::string_view path, FileSystem& fs) {
+  if (path::IsUnc(path)) {
+    const std::optional<size_t> root = path::UncShareRootLength(path);
+    return root && fs.CanReadWrite(path.substr(0, *root));
+  }
+  const std::optional<char> letter = path::DriveLetter(path);
+  if (!letter) return false;
+  const std::string root = std::string(1, *letter) + ":\\";
+  switch (fs.GetDriveType(root)) {
+    case DriveType::Unknown:
+    case DriveType::CdRom:
+    case DriveType::RamDisk:
+      return false;
+    case DriveType::Removable:
+    case DriveType::Fixed:
+    case DriveType::Remote:
+      return fs.CanReadWrite(root);
+    case DriveType::NoRoot:
+      return true;
+  }
+  return true;
+}
+
+bool FolderExists(std::string_view path, FileSystem& fs) {
+  const std::optional<std::string> folder = path::FolderOf(path);
+  return folder && (folder->empty() || fs.IsDirectory(*folder));
+}
+
+}  // namespace
+
+FocusField ValidateOutputPath(std::string_view path, bool pathFixed, FileSystem& fs, ValidationPrompts& prompts) {
+  auto refuse = [&](const char* text) {
+    prompts.Refuse(text);
+    return FocusField::OutputPath;
+  };
+  if (path.empty()) return refuse(kPathEmpty);
+  if (path::HasInvalidCharacters(path)) return refuse(kPathCharacters);
+  if (!DriveAccepted(path, fs)) return refuse(kDriveRefused);
+  if (path::FileNamePart(path).empty()) return refuse(kNoFileName);
+
+  const std::string_view folder = path::FolderPart(path);
+  if (!folder.empty() && !FolderExists(path, fs)) {
+    if (!prompts.Ask(kCreateFolder)) return FocusField::OutputPath;
+    if (folder.size() > path::kMaxPath || !CreateFolderLevels(fs, folder)) return refuse(kCreateFailed);
+  }
+
+  if (!pathFixed) {
+    if (fs.IsDirectory(path)) return refuse(kNoFileName);
+    if (fs.Exists(path) && !prompts.Ask(kOverwrite)) return FocusField::OutputPath;
+  }
+  return FocusField::None;
+}
+
+FocusField ValidateConditions(const ConditionValues& values, const PeriodMonths& period, bool pathFixed,
+                              FileSystem& fs, ValidationPrompts& prompts) {
+  const int32_t start = DecimalValue(values.startMonthText);
+  const int32_t end = DecimalValue(values.endMonthText);
+  switch (CheckMonthRange(start, end, period)) {
+    case MonthField::None: break;
+    case MonthField::Start: prompts.Refuse(kMonthRefused); return FocusField::StartMonth;
+    case MonthField::End: prompts.Refuse(kMonthRefused); return FocusField::EndMonth;
+  }
+  return ValidateOutputPath(values.outputPath, pathFixed, fs, prompts);
+}
+
+}  // namespace dialog

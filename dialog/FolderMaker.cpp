@@ -1,0 +1,33 @@
+#include "dialog/FolderMaker.h"
+
+#include <string>
+#include <vector>
+
+#include "dialog/PathRules.h"
+#include "platform/ShiftJis.h"
+
+namespace dialog {
+
+bool CreateFolderLevels(FileSystem& fs, std::string_view folder) {
+  std::string target(folder);
+  if (!path::AppendSeparator(target)) return false;
+  const std::optional<size_t> root = path::RootLength(target);
+  if (!root) return false;
+
+  std::vector<std::string> created;
+  auto undo = [&] {
+    for (auto it = created.rbegin(); it != created.rend(); ++it) fs.RemoveDirectory(*it);
+    return false;
+  };
+  for (size_t sep = platform::sjis::FindChar(target, '\\', *root); sep != std::string::npos;
+       sep = platform::sjis::FindChar(target, '\\', sep + 1)) {
+    const std::string level = target.substr(0, sep);
+    if (fs.IsDirectory(level)) continue;
+    if (!fs.CreateDirectory(level)) return undo();
+    created.push_back(level);
+  }
+  if (!fs.IsDirectory(target)) return undo();
+  return true;
+}
+
+}  // namespace dialog

@@ -1,0 +1,19 @@
+// CreateFolderLevels: makes a folder and every missing folder above it, one
+// level at a time, below the path's root (drive "X:\" or UNC share
+// "\\server\share\").
+//
+// All or nothing: when the folder cannot be made (no root, a path too long for
+// the system, a level that cannot be created, or the folder still missing at
+// the end), the folders this call created are removed again, deepest first,
+// and the result is false. Folders that existed before are never touched.
+#pragma once
+
+#include <string_view>
+
+#include "dialog/FileSystem.h"
+
+namespace dialog {
+
+bool CreateFolderLevels(FileSystem& fs, std::string_view folder);
+
+}  // namespace dialog

@@ -1,0 +1,46 @@
+// Reading the company database into the host's records: the current user
+// and their selection, data entries, accounts and departments. Each function
+// answers a host status; texts come back in Shift_JIS.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "host/HostTypes.h"
+#include "host/Records.h"
+#include "ledger/Store.h"
+
+namespace ledger {
+
+struct UserSelection {
+  std::string userId;  // UTF-8 as stored
+  int32_t groupNo = 0;
+  int32_t dataNo = 0;  // 0: nothing selected
+};
+
+// The current user of the installation and their selection. kNotConnected
+// without a session, kNotFound when ledger.ini names no known user.
+int32_t CurrentSelection(UserSelection* selection);
+// The data ID of the current user's selected data: kNotFound when nothing is
+// selected or the selected number has no data entry.
+int32_t SelectedDataId(std::string* dataId);
+
+// The columns a data entry row is read with, for FillDataInfo.
+inline constexpr const char* kDataEntryColumns =
+    "data_id, data_no, company_name, period_start, period_end, closing_day, closing_pattern, past_record, "
+    "company_kind, income_layout, maintenance_lock";
+int32_t FillDataInfo(const Statement& row, StDATAINFO* info);
+int32_t ReadDataInfo(const std::string& dataId, StDATAINFO* info);
+
+inline constexpr const char* kAccountColumns =
+    "account_id, code, name, class_code, balance_side, list_excluded";
+int32_t FillAccountInfo(const Statement& row, StKAMOKUINFO* info);
+
+inline constexpr const char* kDepartmentColumns = "code, name, dept_class, reference, income_type";
+int32_t FillDepartmentInfo(const Statement& row, StBUMONINFO* info);
+
+// Stores a UTF-8 text into a Shift_JIS field of `width` bytes: kStoreFailed
+// when it does not convert or does not fit.
+int32_t PutText(host::RecordView view, size_t offset, size_t width, const std::string& utf8);
+
+}  // namespace ledger
