@@ -11,25 +11,9 @@
 #include <cstdint>
 
 #include "host/ByteRecord.h"
+#include "host/SaveTaxInfo.h"
 
 namespace app {
-
-// Header fields of the saved return record that the run reads.
-namespace saved {
-inline constexpr size_t kTaxationKind = 3;
-inline constexpr size_t kDeductionMethod = 4;
-inline constexpr size_t kSalesTaxComputation = 6;
-inline constexpr size_t kPurchaseTaxComputation = 7;
-inline constexpr size_t kTransitionalMeasure = 8;
-inline constexpr size_t kPeriodStart = 9;
-inline constexpr size_t kPeriodEnd = 13;
-inline constexpr size_t kBusinessYearStart = 17;
-inline constexpr size_t kBusinessYearEnd = 21;
-inline constexpr size_t kReturnStart = 29;
-inline constexpr size_t kReturnEnd = 33;
-inline constexpr size_t kClosingPattern = 39;
-inline constexpr size_t kRecordSize = 24576;
-}  // namespace saved
 
 struct CurrentDataFacts {
   int32_t periodStart = 0;

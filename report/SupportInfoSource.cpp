@@ -1,19 +1,19 @@
 #include "report/SupportInfoSource.h"
 
-#include <cstdio>
-#include <fstream>
+#include "platform/FileSystem.h"
+#include "platform/ui/MessageBox.h"
 
 namespace report {
 
 bool ReadSupportInfo(const std::string& path, size_t maxBytes, std::string& data) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  data.assign(maxBytes, '\0');
-  in.read(data.data(), static_cast<std::streamsize>(maxBytes));
-  data.resize(static_cast<size_t>(in.gcount()));
+  platform::FileBytes file = platform::ReadWholeFile(path, maxBytes);
+  if (!file.ok()) return false;
+  data = std::move(file.bytes);
   return true;
 }
 
-void ShowSupportInfoOutOfMemory() { std::fputs("ﾒﾓﾘが不足しています。\n", stderr); }
+void ShowSupportInfoOutOfMemory() {
+  platform::ui::MessageBox(nullptr, "ﾒﾓﾘが不足しています。", "消費税", platform::ui::kMbOk);
+}
 
 }  // namespace report

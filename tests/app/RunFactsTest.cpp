@@ -89,15 +89,15 @@ TEST(ConditionText, ValuesOutsideTheTableGiveNoText) {
 }
 
 struct SavedReturnFixture : ::testing::Test {
-  host::ByteRecord<app::saved::kRecordSize> record;
+  host::StSaveTaxInfo record;
   app::CurrentDataFacts data{20230401, 20240331, 0, 2, 1};
   void SetUp() override {
     auto v = record.view();
-    v.SetI32(app::saved::kPeriodStart, 20230401);
-    v.SetI32(app::saved::kPeriodEnd, 20240331);
-    v.SetU8(app::saved::kClosingPattern, 1);
-    v.SetU8(app::saved::kTaxationKind, 1);
-    v.SetU8(app::saved::kDeductionMethod, 2);
+    v.SetI32(host::StSaveTaxInfo::kPeriodStart, 20230401);
+    v.SetI32(host::StSaveTaxInfo::kPeriodEnd, 20240331);
+    v.SetU8(host::StSaveTaxInfo::kClosingCode, 1);
+    v.SetU8(host::StSaveTaxInfo::kTaxationKind, 1);
+    v.SetU8(host::StSaveTaxInfo::kDeductionCode, 2);
   }
 };
 
@@ -116,14 +116,14 @@ TEST_F(SavedReturnFixture, MatchesOnlyWhenEveryFactAgrees) {
   other = data;
   other.taxMethod = 1;  // simplified wants taxation kind 2
   EXPECT_EQ(app::SavedReturnMatches(record.view(), other), 0);
-  record.view().SetU8(app::saved::kTaxationKind, 2);
+  record.view().SetU8(host::StSaveTaxInfo::kTaxationKind, 2);
   EXPECT_EQ(app::SavedReturnMatches(record.view(), other), 1);
 }
 
 TEST_F(SavedReturnFixture, UnsetPeriodNeverMatches) {
   app::CurrentDataFacts zero = data;
   zero.periodStart = 0;
-  record.view().SetI32(app::saved::kPeriodStart, 0);
+  record.view().SetI32(host::StSaveTaxInfo::kPeriodStart, 0);
   EXPECT_EQ(app::SavedReturnMatches(record.view(), zero), 0);
 }
 
