@@ -30,6 +30,7 @@ int Usage() {
                "  show                         summarise the data sets\n"
                "  launch EDITION [--function N] [--path P]\n"
                "                               start taxbridge_EDITION as its calling window\n"
+               "  summary DATA_NO FIRST LAST   print the consumption-tax summary of months FIRST to LAST\n"
                "  generate DATA_NO LINES [ACCOUNTS DEPARTMENTS ASSETS]\n"
                "                               add a large deterministic data set\n",
                Installation::HomeFolder().c_str());
@@ -308,6 +309,8 @@ int Generate(const std::vector<std::string>& args) {
 
 }  // namespace
 
+int Summary(const std::vector<std::string>& args);  // SummaryCommand.cpp
+
 int main(int argc, char** argv) {
   if (argc < 2) return Usage();
   const std::string command = argv[1];
@@ -318,5 +321,6 @@ int main(int argc, char** argv) {
   if (command == "show") return Show();
   if (command == "launch") return Launch(args);
   if (command == "generate") return Generate(args);
+  if (command == "summary") return Summary(args);
   return Usage();
 }
