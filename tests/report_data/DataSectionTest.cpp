@@ -219,18 +219,6 @@ TEST_F(DataSectionTest, WorkedEightPercentCase) {
     for (const auto& [name, text] : Find(records, code).leaves) EXPECT_EQ(text, "") << code << " " << name;
 }
 
-TEST_F(DataSectionTest, TypesBeyondTheRateTotalGiveANegativeRest) {
-  SetRate(0, 9, Yen(500));
-  SetRate(0, 65, Yen(10));
-  SetBusiness(0, 1, 24, Yen(300));
-  SetBusiness(0, 4, 24, Yen(300));
-  SetBusiness(0, 2, 48, Yen(25));
-  const std::vector<Record> records = Records();
-  EXPECT_EQ(Find(records, "D020210").Text("KAZEIURIAGEZEROZEINUKI8"), "-100");
-  EXPECT_EQ(Find(records, "D020220").Text("KAZEIHENKANZEROZEINUKI8"), "-15");
-  EXPECT_EQ(Find(records, "D020220").Text("KAZEIHENKAN2SHUZEINUKI8"), "25");
-}
-
 TEST_F(DataSectionTest, RestIsFormedFromUnroundedAmountsAndRoundedOnce) {
   // Six types of 1.4 yen each are written as 1 yen, but the rest of a 10 yen
   // total is 10 - 8.4 = 1.6 yen, not 10 - 6.
@@ -256,7 +244,8 @@ TEST_F(DataSectionTest, RestIsFormedFromUnroundedAmountsAndRoundedOnce) {
   }
 }
 
-TEST_F(DataSectionTest, EachTypeLeafReadsItsOwnRecordOfItsOwnRate) {
+TEST_F(DataSectionTest, EachTypeLeafReadsItsOwnRecordAndTypesBeyondTheTotalLeaveANegativeRest) {
+  // The rate totals stay zero, so every rest is minus the sum of the types.
   auto marked = [](int rate, int type, int offset) { return (rate + 1) * 100000 + type * 1000 + offset; };
   for (int rate = 0; rate < 3; ++rate)
     for (int type = 1; type <= 6; ++type)
