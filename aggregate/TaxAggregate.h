@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "host/ByteRecord.h"
+#include "host/TaxReportRecords.h"
 
 // One row of the refund statement.
 struct RefundLine {
@@ -34,8 +35,8 @@ struct RefundLine {
 
 class TaxAggregate {
  public:
-  static constexpr size_t kRateRecordSize = 497;     // StTAXREPORTRATEINFO
-  static constexpr size_t kBusinessRecordSize = 64;  // StTAXREPORTBUSINESSTYPEINFO
+  static constexpr size_t kRateRecordSize = StTAXREPORTRATEINFO::kSize;
+  static constexpr size_t kBusinessRecordSize = StTAXREPORTBUSINESSTYPEINFO::kSize;
   static constexpr int kBusinessTypes = 6;
   static constexpr int kMinRateRecords = 3;          // 8 %, 5 %, 3 %
 
@@ -47,11 +48,12 @@ class TaxAggregate {
 
   // N as the host reported it (0 before allocation), and the records held.
   int rateCount() const { return rateCount_; }
-  size_t rateRecordCount() const { return rateBlock_.size() / kRateRecordSize; }
+  size_t rateRecordCount() const { return rateBlock_.size(); }
 
-  // The whole blocks, as the host's return rule fills them.
-  uint8_t* rateTotals() { return rateBlock_.empty() ? nullptr : rateBlock_.data(); }
-  uint8_t* businessTotals() { return businessBlock_.empty() ? nullptr : businessBlock_.data(); }
+  // The whole tables, as the host's return rule fills them (null before
+  // allocation).
+  StTAXREPORTRATEINFO* rateTotals() { return rateBlock_.empty() ? nullptr : rateBlock_.data(); }
+  StTAXREPORTBUSINESSTYPEINFO* businessTotals() { return businessBlock_.empty() ? nullptr : businessBlock_.data(); }
 
   // One record; the index must be below rateRecordCount() (checked, aborts).
   host::RecordView RateRecord(size_t rateIndex);
@@ -79,6 +81,6 @@ class TaxAggregate {
 
  private:
   int rateCount_ = 0;
-  std::vector<uint8_t> rateBlock_;
-  std::vector<uint8_t> businessBlock_;
+  std::vector<StTAXREPORTRATEINFO> rateBlock_;
+  std::vector<StTAXREPORTBUSINESSTYPEINFO> businessBlock_;
 };

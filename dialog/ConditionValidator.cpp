@@ -25,15 +25,15 @@ bool DriveAccepted(std::string_view path, FileSystem& fs) {
   if (!letter) return false;
   const std::string root = std::string(1, *letter) + ":\\";
   switch (fs.GetDriveType(root)) {
-    case DriveType::Unknown:
-    case DriveType::CdRom:
-    case DriveType::RamDisk:
+    case DriveType::kUnknown:
+    case DriveType::kCdRom:
+    case DriveType::kRamDisk:
       return false;
-    case DriveType::Removable:
-    case DriveType::Fixed:
-    case DriveType::Remote:
+    case DriveType::kRemovable:
+    case DriveType::kFixed:
+    case DriveType::kRemote:
       return fs.CanReadWrite(root);
-    case DriveType::NoRoot:
+    case DriveType::kNoRoot:
       return true;
   }
   return true;

@@ -10,10 +10,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/DriveMap.h"
+
 namespace dialog {
 
-// What the system answers for the root of a drive ("C:\").
-enum class DriveType { Unknown, NoRoot, Removable, Fixed, Remote, CdRom, RamDisk };
+using platform::DriveType;
 
 enum class ReadResult { Ok, Missing, Failed };
 

@@ -5,21 +5,22 @@
 
 #include "dialog/PathRules.h"
 #include "platform/ShiftJis.h"
+#include "platform/WinPath.h"
 
 namespace dialog {
 
 bool CreateFolderLevels(FileSystem& fs, std::string_view folder) {
   std::string target(folder);
   if (!path::AppendSeparator(target)) return false;
-  const std::optional<size_t> root = path::RootLength(target);
-  if (!root) return false;
+  const size_t root = platform::SkipRoot(target);
+  if (root == std::string::npos) return false;
 
   std::vector<std::string> created;
   auto undo = [&] {
     for (auto it = created.rbegin(); it != created.rend(); ++it) fs.RemoveDirectory(*it);
     return false;
   };
-  for (size_t sep = platform::sjis::FindChar(target, '\\', *root); sep != std::string::npos;
+  for (size_t sep = platform::sjis::FindChar(target, '\\', root); sep != std::string::npos;
        sep = platform::sjis::FindChar(target, '\\', sep + 1)) {
     const std::string level = target.substr(0, sep);
     if (fs.IsDirectory(level)) continue;

@@ -41,12 +41,6 @@ std::optional<size_t> UncShareRootLength(std::string_view path) {
   return afterShare + 1;
 }
 
-std::optional<size_t> RootLength(std::string_view path) {
-  if (IsUnc(path)) return UncShareRootLength(path);
-  if (path.size() >= 3 && DriveLetter(path) && path[1] == ':' && path[2] == '\\') return 3;
-  return std::nullopt;
-}
-
 bool HasInvalidCharacters(std::string_view path) {
   std::string_view rest = path;
   if (IsUnc(path)) {

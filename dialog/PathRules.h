@@ -44,10 +44,6 @@ bool IsUnc(std::string_view path);
 // after a non-empty server and share name.
 std::optional<size_t> UncShareRootLength(std::string_view path);
 
-// Length of the root of a path: "X:\" (3) for a drive path, the share root for
-// a UNC path; nullopt when the path has no such root.
-std::optional<size_t> RootLength(std::string_view path);
-
 // True when the path holds a character an output path may not hold. The text
 // examined is the path without its leading "\\" for a UNC path, else the text
 // after its first ":" (the whole path when it has none); from the second

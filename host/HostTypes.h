@@ -12,8 +12,9 @@
 namespace host {
 
 // A window as the accounting product numbers it: the decimal handle a calling
-// program passes on the command line. 0 is "no window".
-using HostWnd = std::uintptr_t;
+// program passes on the command line (platform::ui::WindowHandle). 0 is "no
+// window".
+using HostWnd = long;
 
 enum HostStatus : int32_t {
   kOk = 0,

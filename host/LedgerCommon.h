@@ -13,6 +13,10 @@
 #include "host/LedgerCore.h"
 #include "host/Records.h"
 
+namespace platform::ui {
+class Dialog;
+}
+
 // Kinds of settings object.
 inline constexpr int32_t kSetKindKamoku = 1;    // ClSetKamoku
 inline constexpr int32_t kSetKindBumon = 2;     // ClSetBumon
@@ -64,10 +68,11 @@ class ClLinkMgr {
 };
 
 // Tooltips of one dialog: Init attaches each entry's text to its control of
-// the dialog `dialog`. Fails (nonzero) when the dialog or a control is unknown.
+// `dialog`. Fails (kBadArgument, attaching nothing) when the dialog is null or
+// lacks a control of the table.
 class ClToolTipMgr {
  public:
   ClToolTipMgr() = default;
   virtual ~ClToolTipMgr() = default;
-  int32_t Init(host::HostWnd dialog, const StTOOLTIPINFO* table, int32_t count);
+  int32_t Init(platform::ui::Dialog* dialog, const StTOOLTIPINFO* table, int32_t count);
 };

@@ -1,6 +1,5 @@
 // The connection, the managers and the product's messages.
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "host/LedgerCommon.h"
@@ -12,6 +11,7 @@
 #include "ledger/Installation.h"
 #include "ledger/Text.h"
 #include "platform/ShiftJis.h"
+#include "platform/ui/Dialog.h"
 
 namespace {
 
@@ -213,10 +213,13 @@ int32_t ClFileMgr::GetAppFolderPath(int32_t kind, char* out, size_t capacity) {
 
 // ---- ClToolTipMgr ----
 
-int32_t ClToolTipMgr::Init(host::HostWnd, const StTOOLTIPINFO* table, int32_t count) {
-  if (table == nullptr || count < 0) return host::kBadArgument;
-  std::fprintf(stderr, "ledger: tooltips cannot be attached yet: the windowing layer offers the host no tooltips\n");
-  return host::kNotBuilt;
+int32_t ClToolTipMgr::Init(platform::ui::Dialog* dialog, const StTOOLTIPINFO* table, int32_t count) {
+  if (dialog == nullptr || (table == nullptr && count > 0) || count < 0) return host::kBadArgument;
+  for (int32_t i = 0; i < count; ++i) {
+    if (table[i].text == nullptr || dialog->FindItem(table[i].controlId) == nullptr) return host::kBadArgument;
+  }
+  for (int32_t i = 0; i < count; ++i) dialog->FindItem(table[i].controlId)->SetToolTip(table[i].text);
+  return host::kOk;
 }
 
 // ---- ClDataMgr, ClLinkMgr ----

@@ -1,15 +1,12 @@
 #include "ledger/HostMessages.h"
 
-#include <cstdio>
-
-#include "ledger/Text.h"
+#include "platform/ui/MessageBox.h"
 
 namespace ledger {
 namespace {
 
-int32_t StandardErrorBox(host::HostWnd, const std::string& text, const std::string& caption, uint32_t style) {
-  std::fprintf(stderr, "[%s] %s\n", Cp932ToUtf8Lossy(caption).c_str(), Cp932ToUtf8Lossy(text).c_str());
-  return (style & 0xF) == host::kMbYesNo ? host::kIdNo : host::kIdOk;
+int32_t StandardBox(host::HostWnd owner, const std::string& text, const std::string& caption, uint32_t style) {
+  return platform::ui::MessageBox(platform::ui::Window::FromHandle(owner), text, caption, style);
 }
 
 HostMessageBox& CurrentBox() {
@@ -21,7 +18,7 @@ HostMessageBox& CurrentBox() {
 
 int32_t ShowHostMessage(host::HostWnd owner, const std::string& text, const std::string& caption, uint32_t style) {
   const HostMessageBox& box = CurrentBox();
-  return box ? box(owner, text, caption, style) : StandardErrorBox(owner, text, caption, style);
+  return box ? box(owner, text, caption, style) : StandardBox(owner, text, caption, style);
 }
 
 HostMessageBox SetHostMessageBox(HostMessageBox box) {

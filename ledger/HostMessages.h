@@ -2,10 +2,9 @@
 // (its errors, its refusals, DispMsg on behalf of a component) goes through
 // ShowHostMessage.
 //
-// Until the windowing layer offers message boxes to the host, the default box
-// writes the message (caption, text) to standard error in UTF-8 and answers
-// the box's safe button: OK for an OK box, No for a Yes/No box. Tools and
-// tests may install their own box.
+// The default box is the windowing layer's message box (platform/ui), owned
+// by the calling program's window when `owner` names one. Tools and tests may
+// install their own box.
 #pragma once
 
 #include <cstdint>

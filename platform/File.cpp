@@ -14,34 +14,11 @@ std::string FailureText(const char* what, const std::string& path, int err) {
   return std::string(what) + " \"" + path + "\": " + std::strerror(err);
 }
 
-bool IsDriveLetterPath(std::string_view p) {
-  return p.size() >= 2 && p[1] == ':' && ((p[0] >= 'A' && p[0] <= 'Z') || (p[0] >= 'a' && p[0] <= 'z'));
-}
-
 }  // namespace
 
 HostPath HostPathOf(std::string_view systemPath) {
-  HostPath result;
-  const std::string shown(systemPath);
-  auto refuse = [&](PathStatus status, const std::string& why) {
-    result.status = status;
-    result.error = why;
-    return result;
-  };
-  if (systemPath.empty()) return refuse(PathStatus::kInvalidName, "no output path was given");
-  for (unsigned char c : systemPath) {
-    if (c >= 0x80) {
-      return refuse(PathStatus::kInvalidName,
-                    "the path \"" + shown + "\" holds double-byte characters, which this build cannot yet map to a file name");
-    }
-    if (c < 0x20) return refuse(PathStatus::kInvalidName, "the path \"" + shown + "\" holds a control character");
-  }
-  if (IsDriveLetterPath(systemPath) || systemPath.find('\\') != std::string_view::npos) {
-    return refuse(PathStatus::kNoDrive,
-                  "the path \"" + shown + "\" is a Windows path, which this build cannot yet map through a drive map");
-  }
-  result.path = shown;
-  return result;
+  if (systemPath.empty()) return HostPath{PathStatus::kInvalidName, {}, "no output path was given"};
+  return ToHostPath(systemPath, /*for_writing=*/true);
 }
 
 File::~File() {
@@ -51,7 +28,7 @@ File::~File() {
 FileResult File::OpenForWrite(std::string_view path) {
   if (isOpen()) return FileResult::Fail("cannot open \"" + std::string(path) + "\": the file object is already open");
   HostPath host = HostPathOf(path);
-  if (!host.ok()) return FileResult::Fail("cannot create " + host.error);
+  if (!host.ok()) return FileResult::Fail(host.error);
   hostPath_ = host.path;
   if (faults_.failsOpen()) return FileResult::Fail(FailureText("cannot create", hostPath_, EACCES));
   int fd;

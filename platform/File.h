@@ -40,12 +40,12 @@ class FileResult {
   std::string message_;
 };
 
-// Turns a path of the system into a path on this machine (HostPath of
-// platform/FileSystem.h). Plain relative and absolute POSIX paths of ASCII
-// bytes are taken as they stand. Paths in Windows form (a drive letter, a "\"
-// separator, a share) and paths with double-byte characters are refused
-// (kNoDrive, kInvalidName) with a message, until this function hands every
-// path to the drive map's ToHostPath.
+// Turns a path of the system (a Windows path in Shift_JIS) into a path on this
+// machine through the drive map (ToHostPath of platform/FileSystem.h, for
+// writing): a drive that is not mapped, a read-only drive, a name Windows does
+// not allow or one that cannot be converted is refused with a message. A path
+// without a drive is taken on the current drive, so "/tmp/out.xml" is the
+// Linux /tmp/out.xml while the current folder is on Z:.
 HostPath HostPathOf(std::string_view systemPath);
 
 // Failures a test arranges for one File.

@@ -15,7 +15,12 @@
 // folder is the process's. ThisMachine() is the one the program uses, built
 // from the environment on first use; the free functions below call it, named
 // after the home platform's calls they stand for. Tests build their own
-// FileSystem over a map of their own.
+// FileSystem over a map of their own, or set TAXBRIDGE_DRIVES before the
+// first call so that ThisMachine() loads their map.
+//
+// Error texts (HostPath::error and the like) are UTF-8 sentences for the
+// Linux side: logs, the terminal, test output. The system shows its own
+// messages, never these.
 #pragma once
 
 #include <cstddef>

@@ -18,7 +18,7 @@
 #include "platform/VersionResource.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Backend.h"
-#include "platform/ui/detail/Codec.h"
+#include "platform/Encoding.h"
 #include "platform/ui/script/ScriptBackend.h"
 
 namespace {
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
   // without the program name, in Shift_JIS.
   std::string arguments;
   for (int i = 1; i < argc; ++i) arguments += (i > 1 ? " " : "") + std::string(argv[i]);
-  const auto commandLine = platform::ui::detail::Utf8ToCp932(arguments);
+  const auto commandLine = platform::Utf8ToCp932(arguments);
   if (!commandLine) return CannotRun("the command line is not UTF-8 text that Shift_JIS can hold.");
 
   std::unique_ptr<platform::ui::Backend> backend;

@@ -72,8 +72,8 @@ TEST_F(ValidatorTest, PathRefusalsInTheirOrder) {
 TEST_F(ValidatorTest, DriveTypesAndShares) {
   fs.dirs.insert("D:");
   fs.dirs.insert("\\\\srv\\share");
-  fs.driveTypes = {{'C', DriveType::Fixed}, {'D', DriveType::CdRom}, {'E', DriveType::RamDisk},
-                   {'F', DriveType::Unknown}, {'G', DriveType::Removable}, {'H', DriveType::Remote}};
+  fs.driveTypes = {{'C', DriveType::kFixed}, {'D', DriveType::kCdRom}, {'E', DriveType::kRamDisk},
+                   {'F', DriveType::kUnknown}, {'G', DriveType::kRemovable}, {'H', DriveType::kRemote}};
   for (const char* refused : {"D:\\a.xml", "E:\\a.xml", "F:\\a.xml", "G:\\a.xml", "H:\\a.xml", "\\\\srv\\share",
                               "\\\\srv\\other\\a.xml"}) {
     EXPECT_EQ(Path(refused), FocusField::OutputPath) << refused;

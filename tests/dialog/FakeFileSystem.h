@@ -41,7 +41,7 @@ class FakeFileSystem : public FileSystem {
   }
   DriveType GetDriveType(std::string_view root) override {
     auto it = driveTypes.find(root.empty() ? '?' : root[0]);
-    return it == driveTypes.end() ? DriveType::NoRoot : it->second;
+    return it == driveTypes.end() ? DriveType::kNoRoot : it->second;
   }
   bool CanReadWrite(std::string_view p) override { return Exists(p) && !readOnly.count(Norm(p)); }
   std::string TempFolder() override { return temp; }
@@ -74,7 +74,7 @@ class FakeFileSystem : public FileSystem {
 
   std::set<std::string> dirs;
   std::map<std::string, std::string> files;
-  std::map<char, DriveType> driveTypes{{'C', DriveType::Fixed}};
+  std::map<char, DriveType> driveTypes{{'C', DriveType::kFixed}};
   std::set<std::string> failCreate, failRead, failWrite, readOnly;
   bool failReplace = false;
   std::string temp = "C:\\Temp\\";

@@ -53,12 +53,7 @@ TEST(PathRules, BrowseSplitFallsBackToTheColon) {
   EXPECT_EQ(path::SplitForBrowse(p).fileName, kKinou + ".xml");
 }
 
-TEST(PathRules, RootsOfDrivesAndShares) {
-  EXPECT_EQ(path::RootLength("C:\\out\\"), 3u);
-  EXPECT_EQ(path::RootLength("d:\\"), 3u);
-  EXPECT_FALSE(path::RootLength("C:out\\"));
-  EXPECT_FALSE(path::RootLength("out\\"));
-  EXPECT_EQ(path::RootLength("\\\\srv\\share\\out\\"), 12u);
+TEST(PathRules, ShareRootOfTheDriveCheck) {
   EXPECT_EQ(path::UncShareRootLength("\\\\srv\\share\\a.xml"), 12u);
   EXPECT_FALSE(path::UncShareRootLength("\\\\srv\\share"));  // server and share only
   EXPECT_FALSE(path::UncShareRootLength("\\\\srv\\"));

@@ -35,19 +35,31 @@ class FileTest : public ::testing::Test {
   fs::path dir_;
 };
 
-TEST(HostPathOf, PlainPathsPassAndOthersAreRefusedWithAReason) {
-  for (const char* plain : {"/tmp/out.xml", "out.xml", "./a/b.xml", "/"}) {
-    const auto host = HostPathOf(plain);
-    EXPECT_TRUE(host.ok()) << plain;
-    EXPECT_EQ(host.path, plain);
-  }
-  const std::string withKanji = std::string("/tmp/") + "消費税.xml";
-  for (const std::string& refused :
-       {std::string("C:\\out.xml"), std::string("c:out.xml"), std::string("\\\\server\\share\\a.xml"),
-        std::string("dir\\out.xml"), withKanji, std::string(""), std::string("/tmp/a\nb")}) {
+TEST_F(FileTest, PathsGoThroughTheDriveMap) {
+  // The suite runs in the build folder, which the drive map shows on Z: ("/").
+  const std::string linuxDir = dir_.string();
+  std::string winDir = "Z:" + linuxDir;
+  for (char& c : winDir) c = c == '/' ? '\\' : c;
+  EXPECT_EQ(HostPathOf(winDir + "\\out.xml").path, linuxDir + "/out.xml");
+  EXPECT_EQ(HostPathOf("z:" + linuxDir + "/sub/../out.xml").path, linuxDir + "/out.xml");
+  EXPECT_EQ(HostPathOf(linuxDir + "/out.xml").path, linuxDir + "/out.xml");  // the current drive
+  EXPECT_EQ(HostPathOf(winDir + "\\" + "消費税.xml").path,
+            linuxDir + "/" + reinterpret_cast<const char*>(u8"消費税.xml"));
+
+  File kanji;
+  ASSERT_TRUE(kanji.OpenForWrite(winDir + "\\" + "消費税.xml").ok());
+  ASSERT_TRUE(kanji.Write("x").ok());
+  ASSERT_TRUE(kanji.Close().ok());
+  EXPECT_EQ(Slurp(linuxDir + "/" + reinterpret_cast<const char*>(u8"消費税.xml")), "x");
+
+  for (const std::string& refused : {std::string(""), winDir + "\\a\nb.xml", winDir + "\\a*.xml",
+                                     std::string("\\\\no-such-server\\share\\a.xml"),
+                                     winDir + "\\a\x81"}) {
     const auto host = HostPathOf(refused);
     EXPECT_FALSE(host.ok()) << refused;
     EXPECT_FALSE(host.error.empty()) << refused;
+    File file;
+    EXPECT_FALSE(file.OpenForWrite(refused).ok()) << refused;
   }
 }
 
@@ -80,9 +92,9 @@ TEST_F(FileTest, RefusesWhatCannotBeDone) {
   EXPECT_FALSE(missingFolder.Write("x").ok());
   EXPECT_TRUE(missingFolder.Close().ok());  // nothing to close
 
-  File windowsPath;
-  EXPECT_FALSE(windowsPath.OpenForWrite("C:\\out.xml").ok());
-  EXPECT_FALSE(windowsPath.isOpen());
+  File unmapped;
+  EXPECT_FALSE(unmapped.OpenForWrite("\\\\no-such-server\\share\\out.xml").ok());
+  EXPECT_FALSE(unmapped.isOpen());
 
   File twice;
   ASSERT_TRUE(twice.OpenForWrite(PathOf("a.xml")).ok());

@@ -13,7 +13,9 @@
 
 #include "platform/CallerWindow.h"
 #include "platform/WindowLink.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/Window.h"
+#include "resources/Resources.h"
 #include "tests/ui/UiTestSupport.h"
 
 namespace {
@@ -21,6 +23,7 @@ namespace {
 namespace ui = platform::ui;
 using platform::CallerWindow;
 using platform::CallerWindowEvent;
+using uitest::U8;
 
 // Each test gets its own runtime folder.
 class CallerLink : public testing::Test {
@@ -143,6 +146,36 @@ TEST(CallerWindowWire, EncodingRoundTripsAndMalformedDatagramsAreRefused) {
                           "TBWIN1 post 1 2 3 4", "XXXX enable 1", "TBWIN1 foreground now", "TBWIN1 post 4294967296 0 0"}) {
     EXPECT_FALSE(platform::DecodeCallerWindowEvent(bad)) << bad;
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CallerLink, ModalDialogLeavesAnAlreadyDisabledCallerDisabled) {
+  std::string error;
+  auto caller = CallerWindow::Create(&error);
+  ASSERT_TRUE(caller) << error;
+  uitest::ScriptedUser user("key Escape\nkey Escape\n");
+  ui::Window* host = ui::Window::FromHandle(caller->Handle());
+  {
+    // Owner enabled: disabled while the dialog runs, enabled again after it.
+    ui::Dialog d(resources::FindDialogTemplate(resources::kConditionDialog), host);
+    EXPECT_EQ(d.DoModal(), ui::kIdCancel);
+  }
+  host->EnableWindow(false);
+  {
+    // Owner already disabled (the run keeps it so until its end): left alone.
+    ui::Dialog d(resources::FindDialogTemplate(resources::kConditionDialog), host);
+    EXPECT_EQ(d.DoModal(), ui::kIdCancel);
+  }
+  EXPECT_EQ(user.LinesStarting("caller "),
+            (std::vector<std::string>{"caller enable 0", "caller enable 1", "caller enable 0"}));
+  EXPECT_EQ(user.LinesStarting("dialog 130 shown")[0], U8(u8"dialog 130 shown \"消費税 - 集計条件\" modal owner=caller"));
+  int received = 0;
+  while (caller->Receive(200)) ++received;
+  EXPECT_EQ(received, 3);
+  EXPECT_FALSE(caller->IsEnabled());
 }
 
 }  // namespace

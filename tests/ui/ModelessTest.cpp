@@ -87,6 +87,30 @@ TEST(ProgressWindow, CaptionsAppearOncePerChangeInOrder) {
   EXPECT_EQ(lines.back(), "cursor normal");
 }
 
+TEST(ProgressWindow, WholeTranscriptOfAShortRun) {
+  uitest::ScriptedUser user("");
+  Progress p;
+  ASSERT_TRUE(p.Create());
+  p.overall.SetRange(0, 1000);
+  p.overall.SetStep(1);
+  p.ShowWindow(true);
+  p.SetWindowText("a");
+  p.UpdateWindow();
+  p.SetWindowText("a");
+  p.overall.StepIt();
+  p.SetWindowText("b");
+  p.EndDialog(1);
+  p.DestroyWindow();
+  EXPECT_EQ(user.Transcript(), U8(u8"dialog 131 shown \"集計中\" modeless owner=none\n"
+                                  u8"  1019 progress pos=0 range=0..1000 step=1\n"
+                                  u8"  1024 progress pos=0 range=0..100 step=10\n"
+                                  u8"caption 131 \"a\"\n"
+                                  u8"caption 131 \"b\"\n"
+                                  u8"dialog 131 ended 1\n"
+                                  u8"  1019 progress pos=1 range=0..1000 step=1\n"
+                                  u8"  1024 progress pos=0 range=0..100 step=10\n"));
+}
+
 TEST(ProgressWindow, BarsStepSetAndWrapLikeTheHomePlatform) {
   uitest::ScriptedUser user("");
   Progress p;

@@ -7,7 +7,7 @@
 #include <sstream>
 
 #include "platform/ShiftJis.h"
-#include "platform/ui/detail/Codec.h"
+#include "platform/Encoding.h"
 
 namespace platform::ui::script {
 namespace {
@@ -39,7 +39,7 @@ std::string EscapeUtf8(std::string_view utf8) {
 // characters escaped so that every event stays on one line. A character that
 // is not valid Shift_JIS is written as \xHH escapes of its bytes.
 std::string Quote(std::string_view cp932) {
-  if (auto whole = detail::Cp932ToUtf8(cp932)) return "\"" + EscapeUtf8(*whole) + "\"";
+  if (auto whole = platform::Cp932ToUtf8(cp932)) return "\"" + EscapeUtf8(*whole) + "\"";
   std::string out = "\"";
   for (size_t i = 0; i < cp932.size();) {
     size_t n = sjis::CharLength(cp932, i);
@@ -48,7 +48,7 @@ std::string Quote(std::string_view cp932) {
       if (trail < 0x40 || trail == 0x7F || trail > 0xFC) n = 1;
     }
     const std::string_view ch = cp932.substr(i, n);
-    if (auto one = detail::Cp932ToUtf8(ch)) {
+    if (auto one = platform::Cp932ToUtf8(ch)) {
       out += EscapeUtf8(*one);
     } else {
       for (const char b : ch) {
@@ -324,7 +324,7 @@ void ScriptBackend::DeliverInput(Dialog& dialog) {
     const auto id = ParseId(idText);
     const auto text = Unquote(textPart);
     if (!id || !text) Fail(at + "\"type\" needs a control ID and a text, as in: type 1014 \"4\"");
-    const auto cp932 = detail::Utf8ToCp932(*text);
+    const auto cp932 = platform::Utf8ToCp932(*text);
     if (!cp932) Fail(at + "the text cannot be written in Shift_JIS");
     target = std::to_string(*id);
     Write("input type " + target + " " + Quote(*cp932));
@@ -380,7 +380,7 @@ std::optional<std::string> ScriptBackend::SaveFile(const SaveFileDialogOptions& 
   }
   const auto path = Unquote(rest);
   if (!path || path->empty() || rest.front() != '"') Fail(at + "\"save\" needs a quoted path or the word cancel");
-  const auto cp932 = detail::Utf8ToCp932(*path);
+  const auto cp932 = platform::Utf8ToCp932(*path);
   if (!cp932) Fail(at + "the path cannot be written in Shift_JIS");
   Write("save " + Quote(*cp932));
   return *cp932;

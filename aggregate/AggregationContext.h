@@ -1,0 +1,53 @@
+// AggregationContext: the state the aggregation passes share within one run.
+// It lives in the progress window (ProgressDialog), whose operations the
+// passes are, and ends with it.
+//
+//  - periodCondition: the chosen months, built by the run driver;
+//  - taxMethod, mainBusinessType: copies of the data's settings, set by the
+//    run driver (the return figures pass hands taxMethod to the host);
+//  - five rule objects, each created and bound (CreateBoundRule) the first
+//    time a pass asks for it and reused by later passes; an accessor answers
+//    null when its rule cannot be created;
+//  - accounts: the AccountList that LoadAccountList fills;
+//  - tickCounter: the activity counter of the progress window, 0..10.
+//
+// Release() (also run by the destructor) frees the account list and then
+// deletes the rules in this order: depreciation, account sums, journal, tax
+// summary, return.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "aggregate/AccountList.h"
+#include "aggregate/PeriodCondition.h"
+#include "host/LedgerRules.h"
+
+class AggregationContext {
+ public:
+  AggregationContext() = default;
+  ~AggregationContext();
+  AggregationContext(const AggregationContext&) = delete;
+  AggregationContext& operator=(const AggregationContext&) = delete;
+
+  ClRuleShohizeiShinkoku* ReturnRule();
+  ClRuleShohizei* TaxSummaryRule();
+  ClRuleShiwake* JournalRule();
+  ClRuleKamoku* AccountSumsRule();
+  ClRuleGenkashokyaku* DepreciationRule();
+
+  void Release();
+
+  PeriodCondition periodCondition;
+  uint8_t taxMethod = 0;
+  uint8_t mainBusinessType = 0;
+  AccountList accounts;
+  int32_t tickCounter = 0;
+
+ private:
+  std::unique_ptr<ClRuleShohizeiShinkoku> returnRule_;
+  std::unique_ptr<ClRuleShohizei> taxSummaryRule_;
+  std::unique_ptr<ClRuleShiwake> journalRule_;
+  std::unique_ptr<ClRuleKamoku> accountSumsRule_;
+  std::unique_ptr<ClRuleGenkashokyaku> depreciationRule_;
+};

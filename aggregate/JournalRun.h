@@ -1,0 +1,39 @@
+// The journal method's aggregation as the run driver drives it, between the
+// conditions dialog and the output document. The driver's order:
+//
+//   ProgressDialog progress;  progress.Create();         // hidden
+//   if (!PrepareRateTables(aggregate)) -> result 2, stop (no message)
+//   progress.context().taxMethod = ...; .mainBusinessType = ...;
+//   progress.context().periodCondition.Clear(); ... AppendMonthClause ...
+//   (read TaxSettings)
+//   if (int r = RunPreAggregationChecks(progress, {...})) -> result r, stop
+//   switch (RunJournalAggregation(progress, aggregate, record, settings)) ...
+//
+// PrepareRateTables takes the data's consumption-tax settings object and
+// allocates the aggregate's rate tables for its rate count; false when the
+// data has no such object.
+//
+// RunJournalAggregation shows the window, begins the wait cursor and runs the
+// four blocks: overall bar reset; 0-250, return figures; 250-500, tax summary;
+// 500-750, corporate then per-department refund passes; 750-1000; then closes
+// the window (result 1) and restores the wait cursor. The wait cursor stays
+// begun for the driver to end once the document is written (or on its stop).
+// It answers:
+//   kDone            the aggregate is complete;
+//   kAmountsTooLarge an amount left the bounds of FixedDecimal (the driver
+//                    tells the user and fails the run; the aggregate is partial);
+//   kPassNotBuilt    a pass is not built into this installation (the driver
+//                    fails the run; nothing may be written from the aggregate).
+#pragma once
+
+#include "aggregate/ProgressDialog.h"
+#include "aggregate/TaxAggregate.h"
+#include "aggregate/TaxSettings.h"
+#include "host/Records.h"
+
+enum class AggregationStatus { kDone, kAmountsTooLarge, kPassNotBuilt };
+
+bool PrepareRateTables(TaxAggregate& aggregate);
+
+AggregationStatus RunJournalAggregation(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
+                                        const TaxSettings& settings);

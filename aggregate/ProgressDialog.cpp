@@ -1,0 +1,82 @@
+#include "aggregate/ProgressDialog.h"
+
+#include <cstdio>
+
+#include "resources/Resources.h"
+
+ProgressDialog::ProgressDialog(platform::ui::Window* parent)
+    : Dialog(resources::FindDialogTemplate(resources::kProgressDialog), parent) {}
+
+ProgressDialog::~ProgressDialog() {
+  context_.Release();
+  if (IsCreated()) DestroyWindow();
+}
+
+void ProgressDialog::DoDataExchange(platform::ui::DataExchange& dx) {
+  dx.Control(resources::kActivityBar, activityBar_);
+  dx.Control(resources::kOverallBar, overallBar_);
+}
+
+bool ProgressDialog::OnInitDialog() {
+  Dialog::OnInitDialog();
+  return true;
+}
+
+void ProgressDialog::OnDestroy() { context_.accounts.clear(); }
+
+void ProgressDialog::ResetOverallBar() {
+  overallBar_.SetRange(0, kOverallMax);
+  overallBar_.SetStep(1);
+  overallBar_.SetPos(0);
+}
+
+void ProgressDialog::AdvanceOverall(int16_t start, int16_t end) {
+  for (int i = start; i <= end; ++i) {
+    if (i % 10 == 0) {
+      char caption[32];
+      std::snprintf(caption, sizeof caption, "集計中 %d％", i / 10);
+      SetWindowText(caption);
+    }
+    overallBar_.StepIt();
+    ActivitySweep();
+    UpdateWindow();
+  }
+}
+
+void ProgressDialog::ActivitySweep() {
+  activityBar_.SetRange(0, kActivityMax);
+  activityBar_.SetStep(1);
+  activityBar_.SetPos(0);
+  for (int i = 0; i <= kActivityMax; ++i) {
+    activityBar_.StepIt();
+    BringWindowToTop();
+    SetForegroundWindow();
+    UpdateWindow();
+  }
+}
+
+void ProgressDialog::ActivityTick() {
+  int32_t& tick = context_.tickCounter;
+  tick = tick >= kActivityMax ? 0 : tick + 1;
+  if (tick == 0) activityBar_.SetPos(0);
+  activityBar_.StepIt();
+  if (tick == 0) {
+    BringWindowToTop();
+    SetForegroundWindow();
+  }
+  UpdateWindow();
+}
+
+void ProgressDialog::ResetActivity() {
+  activityBar_.SetRange(0, kActivityMax);
+  activityBar_.SetStep(1);
+  activityBar_.SetPos(0);
+  context_.tickCounter = 0;
+}
+
+void ProgressDialog::FinishActivity() {
+  activityBar_.SetPos(kActivityMax);
+  context_.tickCounter = kActivityMax;
+}
+
+void ProgressDialog::Close() { EndDialog(1); }

@@ -1,0 +1,49 @@
+#include "aggregate/ReturnFiguresPass.h"
+
+#include <array>
+
+#include "aggregate/FixedDecimal.h"
+#include "host/LedgerCommon.h"
+#include "host/LedgerCore.h"
+
+namespace {
+
+constexpr std::array<uint32_t, 3> kLiveRates = {800, 500, 300};
+// The host's securities figure is 5 % of the transfers; the return wants the whole.
+constexpr int32_t kSecuritiesScale = 20;
+
+}  // namespace
+
+int32_t SumReturnFigures(ProgressDialog& progress, TaxAggregate& aggregate) {
+  auto* taxSettings = dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindShohizei, 1));
+  if (taxSettings == nullptr) return 0;
+  const int16_t rateCount = static_cast<int16_t>(taxSettings->GetTaxRateCount());
+  if (!aggregate.HasRateTables() || (rateCount > 0 && static_cast<size_t>(rateCount) > aggregate.rateRecordCount()))
+    return 0;
+
+  for (size_t i = 0; i < kLiveRates.size(); ++i)
+    aggregate.RateRecord(i).SetU32(StTAXREPORTRATEINFO::kRate, kLiveRates[i]);
+
+  for (int i = 0; i < rateCount; ++i) {
+    progress.ActivitySweep();
+    const uint32_t rate = aggregate.RateRecord(i).U32(StTAXREPORTRATEINFO::kRate);
+    for (int t = 1; t <= TaxAggregate::kBusinessTypes; ++t) {
+      host::RecordView record = aggregate.BusinessRecord(i, t);
+      record.SetU32(StTAXREPORTBUSINESSTYPEINFO::kRate, rate);
+      record.SetU8(StTAXREPORTBUSINESSTYPEINFO::kBusinessType, static_cast<uint8_t>(t));
+    }
+  }
+
+  AggregationContext& context = progress.context();
+  ClRuleShohizeiShinkoku* rule = context.ReturnRule();
+  if (rule == nullptr) return 0;
+  rule->SumTax(context.taxMethod, context.periodCondition.chain(), aggregate.rateTotals(), aggregate.businessTotals());
+
+  for (int i = 0; i < rateCount - 2; ++i) {
+    host::RecordView record = aggregate.RateRecord(i);
+    const int64_t securities = record.I64(StTAXREPORTRATEINFO::kSecuritiesSales);
+    record.SetI64(StTAXREPORTRATEINFO::kSecuritiesSales,
+                  FixedDecimal::FromScaled(securities).Multiply(kSecuritiesScale).ToScaled());
+  }
+  return 1;
+}

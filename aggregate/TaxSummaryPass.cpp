@@ -1,0 +1,110 @@
+#include "aggregate/TaxSummaryPass.h"
+
+#include <array>
+#include <cstring>
+#include <string_view>
+
+#include "aggregate/FixedDecimal.h"
+#include "host/LedgerCommon.h"
+#include "host/LedgerCore.h"
+
+namespace {
+
+constexpr std::array<uint32_t, 2> kTaxSummaryClasses = {0x40888000, 0x40848000};
+constexpr std::array<uint32_t, 17> kCorporateClasses = {
+    0x40884400, 0x20804000, 0x20400000, 0x20200000, 0x40882000, 0x40844000, 0x40440000, 0x40440040, 0x40440080,
+    0x40882040, 0x40882020, 0x40882010, 0x40882008, 0x40882004, 0x20200040, 0x20400008, 0x20400004};
+constexpr std::array<uint32_t, 18> kDepartmentClasses = {
+    0x40884400, 0x20804000, 0x20400000, 0x20200000, 0x40882000, 0x40882040, 0x40882020, 0x40882010, 0x40882008,
+    0x40882004, 0x40844000, 0x40844080, 0x40440000, 0x40440080, 0x40440040, 0x20200040, 0x20400008, 0x20400004};
+
+// Room for twenty clauses, as the host's clause area has.
+constexpr size_t kClassChainClauses = 20;
+
+// The old rates in hundredths of a percent, in sum-slot order.
+constexpr std::array<uint32_t, 2> kOldRates = {500, 300};
+constexpr int16_t kSumTypeByAccount = 2;
+
+std::string_view RowAccountCode(const StTAXSUMINFO& row) {
+  const auto* text = reinterpret_cast<const char*>(row.data() + StTAXSUMINFO::kAccountCode);
+  return std::string_view(text, strnlen(text, StTAXSUMINFO::kAccountCodeWidth));
+}
+
+}  // namespace
+
+std::span<const uint32_t> AccountClassCodes(int16_t kind) {
+  switch (kind) {
+    case 1: return kTaxSummaryClasses;
+    case 2: return kCorporateClasses;
+    case 3: return kDepartmentClasses;
+    default: return {};
+  }
+}
+
+void LoadAccountList(ProgressDialog& progress, int16_t kind) {
+  AccountList& list = progress.context().accounts;
+  list.clear();
+
+  // One "class code equal to" clause per code, joined by "or"; an unknown kind
+  // leaves the area zero (an empty chain).
+  std::array<StFINDINFO, kClassChainClauses> chain{};
+  const std::span<const uint32_t> codes = AccountClassCodes(kind);
+  for (size_t i = 0; i < codes.size(); ++i) {
+    const uint16_t joiner = i + 1 < codes.size() ? StFINDINFO::kJoinOr : StFINDINFO::kJoinLast;
+    chain[i] = StFINDINFO::Compare(StFINDINFO::kItemAccountClass, StFINDINFO::kSideNone, StFINDINFO::kCompareEqual,
+                                   StFINDINFO::kValueCode, codes[i], joiner);
+  }
+
+  auto* accounts = dynamic_cast<ClSetKamoku*>(ClDataMgr::Inst()->GetSetObject(kSetKindKamoku, 1));
+  if (accounts != nullptr) {
+    int32_t cursor = 0;
+    accounts->GetCursor(&cursor);
+    accounts->ReadyCursor(cursor);
+    StKAMOKUINFO record;
+    while (accounts->WalkFind(chain.data(), &record, cursor) == host::kOk) {
+      progress.ActivityTick();
+      if (record.view().U8(StKAMOKUINFO::kListExcluded) == 0) {
+        AccountNode& node = list.emplace_back();
+        std::memcpy(node.record.data(), record.data(), StKAMOKUINFO::kRecordBytes);
+      }
+      record = StKAMOKUINFO();
+    }
+    accounts->ReleaseCursor(cursor);
+  }
+  progress.FinishActivity();
+}
+
+int32_t SumOldRateTax(ProgressDialog& progress, int64_t oldRateTaxSums[2], const TaxSettings& settings) {
+  AggregationContext& context = progress.context();
+  ClRuleShohizei* rule = context.TaxSummaryRule();
+  if (rule == nullptr) return 0;
+
+  progress.ResetActivity();
+  LoadAccountList(progress, 1);
+
+  const int16_t firstMonth = context.periodCondition.FirstMonthNumber();
+  const int16_t lastMonth = context.periodCondition.LastMonthNumber();
+  for (size_t slot = 0; slot < kOldRates.size(); ++slot) {
+    const uint32_t rate = kOldRates[slot];
+    rule->MoveReady(kSumTypeByAccount, &firstMonth, &lastMonth, &rate, nullptr, settings.bookkeepingFlag(), 0, 0, 0);
+    uint32_t count = 0;
+    rule->GetSumInfoCount(&count);
+    for (uint32_t row = 0; row < count; ++row) {
+      progress.ActivityTick();
+      StTAXSUMINFO info;
+      if (rule->MoveNext(&info) != host::kOk) continue;
+      const std::string_view code = RowAccountCode(info);
+      const int64_t amount = info.view().I64(StTAXSUMINFO::kAmount);
+      // Every node is visited (with its sweep) even after a match.
+      for (const AccountNode& node : context.accounts) {
+        progress.ActivitySweep();
+        if (node.code() == code) {
+          oldRateTaxSums[slot] = FixedDecimal::Add(amount, FixedDecimal::FromScaled(oldRateTaxSums[slot])).ToScaled();
+        }
+      }
+    }
+    rule->MoveFinish();
+  }
+  progress.FinishActivity();
+  return 1;
+}

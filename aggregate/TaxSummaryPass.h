@@ -1,0 +1,30 @@
+// The tax summary pass and the account list builder.
+//
+// LoadAccountList(kind) empties the context's AccountList and fills it, in the
+// host's order, with the accounts whose class code is in the kind's set:
+//   1: the tax summary pass (0x40888000, 0x40848000);
+//   2: the corporate refund pass (17 codes);
+//   3: the per-department refund pass (18 codes).
+// Any other kind asks the host with an empty chain. Accounts whose exclusion
+// byte is set never enter the list. One ActivityTick per account walked; the
+// activity bar is finished at the end.
+//
+// SumOldRateTax adds, for 5 % and then 3 %, the host's consumption-tax summary
+// rows of the listed accounts over the chosen months into oldRateTaxSums[0]
+// (5 %) and oldRateTaxSums[1] (3 %). Returns 1 when the pass ran, 0 when the
+// tax summary rule cannot be created (nothing is summed). A sum beyond the
+// bounds of FixedDecimal throws ArithmeticError.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "aggregate/ProgressDialog.h"
+#include "aggregate/TaxSettings.h"
+
+// The class codes of a list kind, in chain order (empty for an unknown kind).
+std::span<const uint32_t> AccountClassCodes(int16_t kind);
+
+void LoadAccountList(ProgressDialog& progress, int16_t kind);
+
+int32_t SumOldRateTax(ProgressDialog& progress, int64_t oldRateTaxSums[2], const TaxSettings& settings);

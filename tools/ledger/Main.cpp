@@ -1,0 +1,322 @@
+// ledger: creates, fills, inspects and launches the accounting product's
+// stand-in installation (LEDGER_HOME). See docs/ledger.md.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "ledger/Import.h"
+#include "ledger/Installation.h"
+#include "platform/CallerWindow.h"
+
+namespace {
+
+using ledger::Installation;
+using ledger::Statement;
+using ledger::Store;
+
+constexpr uint32_t kRunResultMessage = 0x8001;  // the message number the component posts back
+
+int Usage() {
+  std::fprintf(stderr,
+               "usage: ledger COMMAND ...  (installation folder: LEDGER_HOME, now %s)\n"
+               "  init                         create an empty installation\n"
+               "  import DIR [--replace]       load the CSV files of DIR in one transaction\n"
+               "  select USER DATA_NO          make USER current with data DATA_NO selected\n"
+               "  show                         summarise the data sets\n"
+               "  launch EDITION [--function N] [--path P]\n"
+               "                               start taxbridge_EDITION as its calling window\n"
+               "  generate DATA_NO LINES [ACCOUNTS DEPARTMENTS ASSETS]\n"
+               "                               add a large deterministic data set\n",
+               Installation::HomeFolder().c_str());
+  return 2;
+}
+
+std::unique_ptr<Store> OpenStore() {
+  std::string error;
+  auto store = Store::Open(Installation::DatabasePath(Installation::HomeFolder()), &error);
+  if (!store) std::fprintf(stderr, "ledger: %s\n", error.c_str());
+  return store;
+}
+
+int Init() {
+  const std::string folder = Installation::HomeFolder();
+  ledger::InstallationSettings settings;
+  settings.currentUser = "001";
+  settings.folder0 = "";
+  settings.folder1 = "C:\\taxbridge\\";
+  settings.returnProductName = reinterpret_cast<const char*>(u8"Halvern 消費税申告");
+  std::string error;
+  if (!Installation::Create(folder, settings, &error)) {
+    std::fprintf(stderr, "ledger: %s\n", error.c_str());
+    return 1;
+  }
+  std::printf("created the installation in %s\n", folder.c_str());
+  return 0;
+}
+
+int Import(const std::vector<std::string>& args) {
+  if (args.empty()) return Usage();
+  auto store = OpenStore();
+  if (!store) return 1;
+  const bool replace = args.size() > 1 && args[1] == "--replace";
+  ledger::ImportResult result = ledger::ImportFolder(*store, args[0], replace);
+  if (!result.ok) {
+    std::fprintf(stderr, "ledger: nothing imported: %s\n", result.error.c_str());
+    return 1;
+  }
+  std::printf("imported %d rows from %s\n", result.rows, args[0].c_str());
+  return 0;
+}
+
+int Select(const std::vector<std::string>& args) {
+  if (args.size() != 2) return Usage();
+  auto store = OpenStore();
+  if (!store) return 1;
+  Statement known = store->Prepare("SELECT company_name FROM data_entry WHERE data_no = ?1");
+  known.Bind(1, std::atoll(args[1].c_str()));
+  if (known.Step() != SQLITE_ROW) {
+    std::fprintf(stderr, "ledger: no data set has number %s\n", args[1].c_str());
+    return 1;
+  }
+  Statement s = store->Prepare(
+      "INSERT INTO app_user (user_id, selected_data_no) VALUES (?1, ?2) "
+      "ON CONFLICT(user_id) DO UPDATE SET selected_data_no = excluded.selected_data_no");
+  s.Bind(1, args[0]).Bind(2, std::atoll(args[1].c_str()));
+  if (s.Step() != SQLITE_DONE) {
+    std::fprintf(stderr, "ledger: %s\n", s.ErrorMessage().c_str());
+    return 1;
+  }
+  const std::string folder = Installation::HomeFolder();
+  ledger::InstallationSettings settings;
+  std::string error;
+  if (!Installation::ReadSettings(folder, &settings, &error)) {
+    std::fprintf(stderr, "ledger: %s\n", error.c_str());
+    return 1;
+  }
+  settings.currentUser = args[0];
+  if (!Installation::WriteSettings(folder, settings, &error)) {
+    std::fprintf(stderr, "ledger: %s\n", error.c_str());
+    return 1;
+  }
+  std::printf("user %s now works on data %s (%s)\n", args[0].c_str(), args[1].c_str(), known.Text(0).c_str());
+  return 0;
+}
+
+int Show() {
+  auto store = OpenStore();
+  if (!store) return 1;
+  ledger::InstallationSettings settings;
+  std::string error;
+  Installation::ReadSettings(Installation::HomeFolder(), &settings, &error);
+  std::printf("installation %s, current user %s\n", Installation::HomeFolder().c_str(), settings.currentUser.c_str());
+  Statement q = store->Prepare(
+      "SELECT d.data_no, d.data_id, d.company_name, d.period_start, d.period_end, d.closing_day, d.company_kind, "
+      "d.past_record, d.maintenance_lock, coalesce(t.tax_method, -1), "
+      "(SELECT count(*) FROM account a WHERE a.data_id = d.data_id), "
+      "(SELECT count(*) FROM department b WHERE b.data_id = d.data_id), "
+      "(SELECT count(*) FROM journal_line j WHERE j.data_id = d.data_id), "
+      "(SELECT count(*) FROM fixed_asset f WHERE f.data_id = d.data_id), "
+      "(SELECT count(*) FROM saved_return s WHERE s.data_id = d.data_id) "
+      "FROM data_entry d LEFT JOIN tax_settings t ON t.data_id = d.data_id ORDER BY d.data_no");
+  static const char* kMethods[] = {"exempt", "simplified", "general"};
+  while (q.Step() == SQLITE_ROW) {
+    const int64_t method = q.Int(9);
+    std::printf("%4lld %-8s %s\n     period %lld-%lld closing day %lld, %s, tax %s%s%s\n"
+                "     %lld accounts, %lld departments, %lld journal lines, %lld assets%s\n",
+                static_cast<long long>(q.Int(0)), q.Text(1).c_str(), q.Text(2).c_str(),
+                static_cast<long long>(q.Int(3)), static_cast<long long>(q.Int(4)), static_cast<long long>(q.Int(5)),
+                q.Int(6) <= 1 ? "corporation" : "individual", method < 0 ? "not set" : kMethods[method],
+                q.Int(7) ? ", past-record data" : "", q.Int(8) ? ", under maintenance" : "",
+                static_cast<long long>(q.Int(10)), static_cast<long long>(q.Int(11)),
+                static_cast<long long>(q.Int(12)), static_cast<long long>(q.Int(13)),
+                q.Int(14) ? ", saved return" : "");
+  }
+  Statement users = store->Prepare("SELECT user_id, selected_data_no FROM app_user ORDER BY user_id");
+  while (users.Step() == SQLITE_ROW) {
+    std::printf("user %s selects %s\n", users.Text(0).c_str(), users.IsNull(1) ? "nothing" : users.Text(1).c_str());
+  }
+  return 0;
+}
+
+std::string ProgramFolder() {
+  std::error_code ec;
+  auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string(".") : self.parent_path().string();
+}
+
+int Launch(const std::vector<std::string>& args) {
+  if (args.empty()) return Usage();
+  const std::string edition = args[0];
+  if (edition != "plus" && edition != "std" && edition != "lotus") {
+    std::fprintf(stderr, "ledger: the edition is plus, std or lotus\n");
+    return 2;
+  }
+  std::string function = "1";
+  std::string path;
+  for (size_t i = 1; i + 1 < args.size(); i += 2) {
+    if (args[i] == "--function") function = args[i + 1];
+    else if (args[i] == "--path") path = args[i + 1];
+    else return Usage();
+  }
+  const std::string program = ProgramFolder() + "/taxbridge_" + edition;
+  if (::access(program.c_str(), X_OK) != 0) {
+    std::fprintf(stderr, "ledger: %s is not there; build it first\n", program.c_str());
+    return 2;
+  }
+  std::string error;
+  auto window = platform::CallerWindow::Create(&error);
+  if (!window) {
+    std::fprintf(stderr, "ledger: cannot open the calling window: %s\n", error.c_str());
+    return 2;
+  }
+  const std::string line = std::to_string(window->Handle()) + "," + std::to_string(kRunResultMessage) + "," +
+                           function + "," + path;
+  std::printf("launch %s %s\n", program.c_str(), line.c_str());
+  std::fflush(stdout);
+  const pid_t child = ::fork();
+  if (child < 0) {
+    std::perror("ledger: fork");
+    return 2;
+  }
+  if (child == 0) {
+    ::execl(program.c_str(), program.c_str(), line.c_str(), static_cast<char*>(nullptr));
+    std::perror("ledger: exec");
+    ::_exit(127);
+  }
+  std::optional<int64_t> result;
+  int status = 0;
+  bool exited = false;
+  auto drain = [&](int timeoutMs) {
+    while (auto event = window->Receive(timeoutMs)) {
+      switch (event->kind) {
+        case platform::CallerWindowEvent::Kind::kEnable:
+          std::printf("caller window %s\n", event->enable ? "enabled" : "disabled");
+          break;
+        case platform::CallerWindowEvent::Kind::kForeground:
+          std::printf("caller window brought to the foreground\n");
+          break;
+        case platform::CallerWindowEvent::Kind::kPost:
+          std::printf("posted message %u, function %lld, result %lld\n", event->message,
+                      static_cast<long long>(event->wparam), static_cast<long long>(event->lparam));
+          if (event->message == kRunResultMessage) result = event->lparam;
+          break;
+      }
+      std::fflush(stdout);
+      timeoutMs = 0;
+    }
+  };
+  while (!exited) {
+    drain(100);
+    if (::waitpid(child, &status, WNOHANG) == child) exited = true;
+  }
+  drain(0);
+  if (!result) {
+    std::printf("no run result was posted; the program ended with status %d\n",
+                WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+    return WIFEXITED(status) && WEXITSTATUS(status) != 0 ? WEXITSTATUS(status) : 2;
+  }
+  return static_cast<int>(*result);
+}
+
+int Generate(const std::vector<std::string>& args) {
+  if (args.size() < 2) return Usage();
+  const int64_t dataNo = std::atoll(args[0].c_str());
+  const int64_t lines = std::atoll(args[1].c_str());
+  const int64_t accounts = args.size() > 2 ? std::atoll(args[2].c_str()) : 200;
+  const int64_t departments = args.size() > 3 ? std::atoll(args[3].c_str()) : 10;
+  const int64_t assets = args.size() > 4 ? std::atoll(args[4].c_str()) : 1000;
+  if (dataNo < 1 || lines < 0 || accounts < 2 || departments < 0 || assets < 0) return Usage();
+  auto store = OpenStore();
+  if (!store) return 1;
+  const std::string id = "G" + std::to_string(dataNo);
+  std::string error;
+  if (!store->Exec("BEGIN", &error)) {
+    std::fprintf(stderr, "ledger: %s\n", error.c_str());
+    return 1;
+  }
+  auto fail = [&](const std::string& what) {
+    std::fprintf(stderr, "ledger: nothing generated: %s\n", what.c_str());
+    store->Exec("ROLLBACK");
+    return 1;
+  };
+  Statement d = store->Prepare(
+      "INSERT INTO data_entry VALUES (?1, ?2, ?3, 20230401, 20240331, 31, 1, 0, 0, 0, 0)");
+  d.Bind(1, id).Bind(2, dataNo).Bind(3, "Generated " + std::to_string(dataNo));
+  if (d.Step() != SQLITE_DONE) return fail(d.ErrorMessage());
+  Statement t = store->Prepare("INSERT INTO tax_settings VALUES (?1, 2, 0, 0, 0, 0, 5)");
+  t.Bind(1, id);
+  if (t.Step() != SQLITE_DONE) return fail(t.ErrorMessage());
+  static const int64_t kClasses[] = {0x20200000, 0x40882000, 0x40882004, 0x40844000, 0x40440000,
+                                     0x40884400, 0x40888000, 0x40848000, 0x10100000, 0x30100000};
+  Statement a = store->Prepare("INSERT INTO account VALUES (?1, ?2, ?3, ?4, ?5, ?6, 0, 0, 0)");
+  for (int64_t i = 1; i <= accounts; ++i) {
+    a.Reset();
+    a.Bind(1, id).Bind(2, i).Bind(3, std::to_string(1000 + i)).Bind(4, "Account " + std::to_string(i));
+    a.Bind(5, kClasses[i % 10]).Bind(6, i % 3 == 0 ? 2 : 1);
+    if (a.Step() != SQLITE_DONE) return fail(a.ErrorMessage());
+  }
+  Statement b = store->Prepare("INSERT INTO department VALUES (?1, ?2, ?3, ?4, 0, ?5)");
+  for (int64_t i = 1; i <= departments; ++i) {
+    b.Reset();
+    b.Bind(1, id).Bind(2, i).Bind(3, "Dept " + std::to_string(i)).Bind(4, i % 3).Bind(5, 1 + i % 3);
+    if (b.Step() != SQLITE_DONE) return fail(b.ErrorMessage());
+  }
+  Statement j = store->Prepare(
+      "INSERT INTO journal_line VALUES (?1, ?2, ?3, ?4, ?5, NULL, ?6, ?7, ?8, ?9, 0, ?10, ?11, NULL, ?6, ?7, ?12, ?9, "
+      "0, ?10, '')");
+  static const int64_t kRates[] = {800, 500, 300, 0};
+  uint64_t x = 88172645463325252ull;  // xorshift: the same data every time
+  auto next = [&x] {
+    x ^= x << 13;
+    x ^= x >> 7;
+    x ^= x << 17;
+    return x;
+  };
+  for (int64_t i = 1; i <= lines; ++i) {
+    const int64_t month = 1 + static_cast<int64_t>(next() % 12);
+    const int64_t calendar = (month + 2) % 12 + 1;
+    const int64_t year = calendar >= 4 ? 2023 : 2024;
+    const int64_t date = year * 10000 + calendar * 100 + 1 + static_cast<int64_t>(next() % 28);
+    const int64_t rate = kRates[next() % 4];
+    const int64_t amount = static_cast<int64_t>(next() % 1000000) * 10000;
+    j.Reset();
+    j.Bind(1, id).Bind(2, i).Bind(3, date).Bind(4, month).Bind(5, 1 + static_cast<int64_t>(next() % accounts));
+    j.Bind(6, amount).Bind(7, amount * rate / 10000).Bind(8, static_cast<int64_t>(next() % 40)).Bind(9, rate);
+    j.Bind(10, static_cast<int64_t>(next() % 7)).Bind(11, 1 + static_cast<int64_t>(next() % accounts));
+    j.Bind(12, static_cast<int64_t>(next() % 40));
+    if (j.Step() != SQLITE_DONE) return fail(j.ErrorMessage());
+  }
+  Statement f = store->Prepare("INSERT INTO fixed_asset VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+  for (int64_t i = 1; i <= assets; ++i) {
+    f.Reset();
+    f.Bind(1, id).Bind(2, i).Bind(3, "Asset " + std::to_string(i)).Bind(4, i % 10 == 0 ? 9 : 1);
+    f.Bind(5, 20230401 + static_cast<int64_t>(next() % 9) * 100).Bind(6, static_cast<int64_t>(next() % 10000000) * 10000);
+    f.Bind(7, 1 + i % 2);
+    if (f.Step() != SQLITE_DONE) return fail(f.ErrorMessage());
+  }
+  if (!store->Exec("COMMIT", &error)) return fail(error);
+  std::printf("generated data %lld (%s): %lld lines, %lld accounts, %lld departments, %lld assets\n",
+              static_cast<long long>(dataNo), id.c_str(), static_cast<long long>(lines),
+              static_cast<long long>(accounts), static_cast<long long>(departments), static_cast<long long>(assets));
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return Usage();
+  const std::string command = argv[1];
+  const std::vector<std::string> args(argv + 2, argv + argc);
+  if (command == "init") return Init();
+  if (command == "import") return Import(args);
+  if (command == "select") return Select(args);
+  if (command == "show") return Show();
+  if (command == "launch") return Launch(args);
+  if (command == "generate") return Generate(args);
+  return Usage();
+}
