@@ -221,9 +221,9 @@ int LinkApp::HasOldRateAmounts() {
   if (!tax) return 0;
   report::OldRateInputs in;
   in.rateCount = static_cast<int16_t>(tax->GetTaxRateCount());
-  in.rateTotals = aggregate_.rateTotals();
+  in.rateTotals = reinterpret_cast<const uint8_t*>(aggregate_.rateTotals());
   in.rateRecords = aggregate_.rateRecordCount();
-  in.businessTotals = aggregate_.businessTotals();
+  in.businessTotals = reinterpret_cast<const uint8_t*>(aggregate_.businessTotals());
   in.businessRecords = aggregate_.rateRecordCount() * TaxAggregate::kBusinessTypes;
   in.oldRateTaxSum3 = aggregate_.oldRateTaxSums[1];
   return report::HasOldRateAmounts(in);

@@ -45,7 +45,7 @@ class HostObjects : public HostAccess {
     const std::string tip(text);
     const StTOOLTIPINFO table[] = {{controlId, tip.c_str()}};
     ClToolTipMgr tips;
-    tips.Init(reinterpret_cast<host::HostWnd>(&dialog), table, 1);
+    tips.Init(&dialog, table, 1);
   }
 };
 
