@@ -425,14 +425,10 @@ bool LinkApp::StartRun() {
   inputs.settingsFileName = CurrentEdition().settingsFileName;
 
   // 12-13: the user's choice.
+  ConditionStep conditions(hostWindowObject_, inputs);
   ChosenConditions chosen;
-  const int answer = ShowConditionDialog(hostWindowObject_, inputs, chosen);
-  if (answer == kDialogCancel) {
+  if (conditions.Show(chosen) == kDialogCancel) {
     runResult_ = 1;
-    return false;
-  }
-  if (answer != kDialogRun && PendingPieceUsed()) {
-    runResult_ = 2;
     return false;
   }
   const int start = static_cast<int>(DecimalToLong(chosen.startMonthText));
@@ -469,7 +465,7 @@ bool LinkApp::StartRun() {
   }
 
   // 31-33.
-  StoreConditions(inputs, start, end, hostStarted_ ? nullptr : &outputPathForRun_, method);
+  conditions.Store(start, end, hostStarted_ ? nullptr : &outputPathForRun_, method);
   aggregate_.ReleaseRateTables();
   savedReturn_.reset();
   Box(owner, msg::kCompleted, ui::kMbIconInformation | ui::kMbOk);

@@ -54,12 +54,22 @@ struct ChosenConditions {
 inline constexpr int kDialogRun = 1005;
 inline constexpr int kDialogCancel = 1006;
 
-// Shows the conditions dialog modally, owned by `owner`; 1005 run, 1006 cancel.
-int ShowConditionDialog(platform::ui::Window* owner, const ConditionInputs& inputs, ChosenConditions& chosen);
+// The conditions dialog of one run: shown once, and kept until the end of the
+// run so that a completed run can store its conditions through it.
+class ConditionStep {
+ public:
+  ConditionStep(platform::ui::Window* owner, const ConditionInputs& inputs);
+  ~ConditionStep();
+  // Shows the dialog modally; 1005 run, 1006 cancel.
+  int Show(ChosenConditions& chosen);
+  // Stores the conditions in the edition's settings file; `outputPath` null
+  // when the caller fixed the path. Failures are not reported.
+  void Store(int start, int end, const std::string* outputPath, int method);
 
-// Stores the conditions in the edition's settings file; `outputPath` null when
-// the caller fixed the path. Failures are not reported.
-void StoreConditions(const ConditionInputs& inputs, int start, int end, const std::string* outputPath, int method);
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
 
 // The progress window and the aggregation it carries (its context holds the
 // month condition, the two tax settings and the rule objects).
