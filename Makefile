@@ -25,7 +25,7 @@ deps:
 	fi
 
 $(BUILD)/CMakeCache.txt: | deps
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -Wno-dev $(CMAKE_FLAGS)
 
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
@@ -37,7 +37,7 @@ demo: build
 	@bash demo/run-demo.sh $(BUILD)
 
 bench: deps
-	cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTAXBRIDGE_BENCH=ON $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD)-bench -Wno-dev -DCMAKE_BUILD_TYPE=Release -DTAXBRIDGE_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD)-bench -j $(JOBS)
 	@bash bench/run-bench.sh $(BUILD)-bench
 

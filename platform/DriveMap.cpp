@@ -146,8 +146,8 @@ DriveMap DriveMap::Defaults(std::string_view home) {
   }
   DriveMapping z;
   z.letter = 'Z';
-  z.hostRoot = "/";
-  z.realRoot = "/";
+  z.hostRoot = std::string(1, '/');  // not = "/": GCC 12 warns falsely (-Wrestrict) on that at -O2
+  z.realRoot = z.hostRoot;
   map.Put(std::move(z));
   return map;
 }
