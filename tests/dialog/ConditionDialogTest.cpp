@@ -27,7 +27,7 @@ class FakeHost : public dialog::HostAccess {
   std::optional<PeriodMonths> PeriodMonthsOf(int32_t, int32_t) override { return months; }
   std::string AppFolderPath(int kind) override { return kind == 0 ? folder0 : folder1; }
   void InstallToolTip(ui::Dialog& dialog, int controlId, std::string_view text) override {
-    dialog.Item(controlId).SetToolTip(text);
+    dialog::SystemHostAccess().InstallToolTip(dialog, controlId, text);  // the host's own tip manager
   }
   std::optional<PeriodMonths> months = PeriodMonths{4, 3};
   std::string folder0 = "C:\\out\\";
