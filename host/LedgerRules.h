@@ -72,7 +72,7 @@ class ClRuleShiwake : public ClRuleBase {
   ClRuleShiwake();
   ~ClRuleShiwake() override;
   int32_t GetSwkCount(const StFINDINFO* chain, const StSWKDISPINFO* display, uint32_t* count);
-  // cursorType 4: every selected line, by date and line number.
+  // cursorType 4: every selected line, by line number.
   int32_t MoveReady(const StFINDINFO* chain, const StSWKORDERINFO* order, const StSWKDISPINFO* display,
                     int32_t cursorType);
   int32_t MoveNext(StSWKTINFO* line);

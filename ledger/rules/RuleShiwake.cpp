@@ -1,5 +1,9 @@
 // ClRuleShiwake: journal lines under a clause chain, streamed from the store.
 //
+// Cursor type 4 walks every selected line by line number. (Ordering by date
+// first would make the store sort the whole journal on every walk, doubling
+// its cost; no caller depends on the order.)
+//
 // Rate-presence flags of CheckExistSwkByZeiRate: 0x1 the 3 % rate, 0x2 the
 // 5 % rate, 0x4 the standard 8 % rate, 0x8 the 10 % rate, 0x40000 the reduced
 // 8 % rate. A side counts by its own rate; a side without a rate counts for
@@ -65,9 +69,11 @@ int32_t ClRuleShiwake::MoveReady(const StFINDINFO* chain, const StSWKORDERINFO*,
   if (int32_t status = rules::OpenData(CurDataID(), &store); status != host::kOk) return status;
   walk_->lines = nullptr;
   walk_->ready = false;
+  // By line number, the journal's own numbering: the store keeps the lines in
+  // that order, so the walk streams them without sorting.
   Statement* q = walk_->cache.Get(*store, std::string("SELECT ") + rules::kJournalColumns +
                                               " FROM journal_line WHERE data_id = ?1 AND " + condition.where +
-                                              " ORDER BY entry_date, line_no");
+                                              " ORDER BY line_no");
   if (q == nullptr) return host::kStoreFailed;
   q->Bind(1, CurDataID());
   rules::BindCondition(*q, condition, 2);

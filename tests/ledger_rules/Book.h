@@ -1,6 +1,7 @@
-// Book: a small company data set in a temporary ledger installation, built
-// row by row so that every figure a test expects is known. The installation
-// is opened as the process's connection for the book's lifetime.
+// Book: a small company data set in a temporary ledger installation (the
+// ledger's test fixture), built row by row so that every figure a test
+// expects is known. The installation is opened as the process's connection
+// for the book's lifetime.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 
 #include "host/Host.h"
 #include "ledger/Store.h"
+#include "ledger/testing/Fixture.h"
 
 namespace ledger_rules_test {
 
@@ -38,7 +40,6 @@ class Book {
   Book();
   ~Book();
 
-  ledger::Store& store();
   void Exec(const std::string& sql);
 
   void Account(uint32_t id, const std::string& code, uint32_t classCode, int balanceSide, int markA = 0,
@@ -58,8 +59,8 @@ class Book {
   void Bind(ClRuleBase& rule);
 
  private:
-  std::string folder_;
-  uint32_t nextLine_ = 1;
+  ledger::testing::Fixture fixture_;
+  int64_t nextLine_ = 1;
 };
 
 // A period condition: month numbers first..last, and an extra single month

@@ -48,8 +48,17 @@ TEST_F(JournalTest, WalkDeliversEverySelectedLineAtItsOffsetsThenEnds) {
   EXPECT_EQ(count, 2u);
   ASSERT_EQ(rule->MoveReady(period.data(), nullptr, nullptr, 4), host::kOk);
   StSWKTINFO line;
-  ASSERT_EQ(rule->MoveNext(&line), host::kOk);  // by date: the sale of April 10 first
+  ASSERT_EQ(rule->MoveNext(&line), host::kOk);  // by line number: line 1, dated after line 2
   host::RecordView v = line.view();
+  EXPECT_EQ(v.U32(S::kLineNo), 1u);
+  EXPECT_EQ(v.U32(S::kDebitAccount), kTravel);
+  EXPECT_EQ(v.I32(S::kDebitDepartment), 7);
+  EXPECT_EQ(v.I64(S::kDebitTax), Yen(8));
+  EXPECT_EQ(v.U8(S::kDebitCategory), 22);
+  EXPECT_EQ(v.I32(S::kCreditDepartment), 0);
+  EXPECT_EQ(v.U8(S::kCreditCategory), 30);
+  ASSERT_EQ(rule->MoveNext(&line), host::kOk);
+  EXPECT_EQ(v.U32(S::kLineNo), 2u);
   EXPECT_EQ(v.U32(S::kDebitAccount), kCash);
   EXPECT_EQ(v.I64(S::kDebitAmount), Yen(540));
   EXPECT_EQ(v.U32(S::kCreditAccount), kSales);
@@ -58,13 +67,6 @@ TEST_F(JournalTest, WalkDeliversEverySelectedLineAtItsOffsetsThenEnds) {
   EXPECT_EQ(v.U8(S::kCreditCategory), 1);
   EXPECT_EQ(v.U8(S::kCreditBusinessType), 3);
   EXPECT_EQ(v.I32(S::kDate), 20140410);
-  ASSERT_EQ(rule->MoveNext(&line), host::kOk);
-  EXPECT_EQ(v.U32(S::kDebitAccount), kTravel);
-  EXPECT_EQ(v.I32(S::kDebitDepartment), 7);
-  EXPECT_EQ(v.I64(S::kDebitTax), Yen(8));
-  EXPECT_EQ(v.U8(S::kDebitCategory), 22);
-  EXPECT_EQ(v.I32(S::kCreditDepartment), 0);
-  EXPECT_EQ(v.U8(S::kCreditCategory), 30);
   EXPECT_EQ(rule->MoveNext(&line), host::kEndOfWalk);
   EXPECT_EQ(rule->MoveNext(&line), host::kEndOfWalk);
   EXPECT_EQ(rule->MoveFinish(), host::kOk);
