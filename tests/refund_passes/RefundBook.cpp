@@ -8,12 +8,11 @@
 
 namespace refund_test {
 
-RefundBook::RefundBook(int32_t kind, int32_t layout, int32_t periodEnd, int32_t closingDay) {
+RefundBook::RefundBook(int32_t kind, int32_t layout, int32_t periodEnd) {
   ledger::testing::DataSpec data;
   data.dataId = kDataId;
   data.periodStart = 20230401;
   data.periodEnd = periodEnd;
-  data.closingDay = closingDay;
   data.companyKind = kind;
   data.incomeLayout = layout;
   fixture_.AddData(data);
@@ -47,13 +46,13 @@ RefundBook& RefundBook::Department(int32_t code, int32_t deptClass, int32_t refe
 
 RefundBook& RefundBook::Line(int32_t month, const Side& debit, const Side& credit) {
   auto side = [](const Side& s) {
-    ledger::testing::SideSpec spec;
-    spec.account = s.account;
-    spec.amount = s.amount;
-    spec.tax = s.tax;
-    spec.category = s.category;
-    if (s.department != 0) spec.department = s.department;
-    return spec;
+    ledger::testing::SideSpec out;
+    out.account = s.account;
+    out.amount = s.amount;
+    out.tax = s.tax;
+    out.category = s.category;
+    if (s.department != 0) out.department = s.department;
+    return out;
   };
   // Month numbers 1-12 from April; the closing months on their month's last day.
   const int32_t calendar = month == 15 ? 9 : month == 18 ? 3 : (month + 2) % 12 + 1;

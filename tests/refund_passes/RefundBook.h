@@ -31,8 +31,9 @@ struct Months {
 class RefundBook {
  public:
   // A data set with the period April 2023 to March 2024 (month number 1 is
-  // April) of company kind `kind` and income layout `layout`.
-  explicit RefundBook(int32_t kind, int32_t layout = 0, int32_t periodEnd = 20240331, int32_t closingDay = 31);
+  // April; `periodEnd` may end it earlier) of company kind `kind` and income
+  // layout `layout`.
+  explicit RefundBook(int32_t kind, int32_t layout = 0, int32_t periodEnd = 20240331);
 
   RefundBook& Account(int64_t id, uint32_t classCode, int32_t balanceSide = 1, int32_t markA = 0, int32_t markB = 0);
   RefundBook& Department(int32_t code, int32_t deptClass, int32_t reference, int32_t incomeType);
