@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
+#include <vector>
 #include <optional>
 #include <string>
 
@@ -25,7 +25,7 @@ constexpr const char* kDataId = "R0001";
 struct Months {
   int16_t first = 1;
   int16_t last = 12;
-  std::initializer_list<int16_t> closings = {18};
+  std::vector<int16_t> closings = {18};
 };
 
 class RefundBook {
