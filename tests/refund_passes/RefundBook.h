@@ -4,9 +4,9 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "aggregate/ProgressDialog.h"
 #include "aggregate/TaxAggregate.h"
