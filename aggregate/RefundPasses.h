@@ -1,11 +1,28 @@
-// The refund-statement passes: the corporate pass fills the corporate rows of
-// TaxAggregate (corporate data only) and the per-department pass the
-// individual rows (individual data only). Each returns 1 when the data is not
-// of its kind or the pass completed, 0 when it stopped early.
+// The refund-statement passes, run after the tax summary pass, in this order,
+// inside the progress window.
 //
-// Until the passes are built into this installation each answers
-// kRefundPassNotBuilt, which no built pass ever returns; the journal run
-// (RunJournalAggregation) turns it into a failed run.
+// SumCorporateRefund fills the corporate rows of TaxAggregate for corporate
+// data (company kind 0 or 1): the book amounts of goodsPurchases,
+// sellingAdminExpenses, nonOperatingExpenses and otherProfitLoss from the
+// account sums over the chosen months, their non-qualifying and undetermined
+// import parts from the journal lines (JournalCondition) on the accounts of
+// list kind 2, and fixedAssetAcquisitions / deferredAssetAcquisitions (asset
+// kind 9) from the assets acquired within the months. It works through the
+// context's account sums, journal and depreciation rules.
+//
+// SumIndividualRefund fills the individual rows for sole-proprietor data
+// (kind 3 or 4): book amounts department by department (or once for the whole
+// data when it has no departments), the journal parts, and the business and
+// real-estate fixed assets, routed by the income layout and the departments
+// (IndividualRefundPass.h).
+//
+// Each answers 1 when the data is not of its kind or the pass completed, and
+// 0 when it stopped early (a rule that cannot be created, a host error in a
+// walk, no accounting period for the asset step, a failed department); what
+// was added before stays in TaxAggregate. One activity tick per account-sum
+// record, journal line, list node compared and asset in the corporate pass,
+// per asset in the individual pass. A sum beyond the bounds of FixedDecimal
+// throws ArithmeticError.
 #pragma once
 
 #include <cstdint>
@@ -14,8 +31,6 @@
 #include "aggregate/TaxAggregate.h"
 #include "aggregate/TaxSettings.h"
 #include "host/Records.h"
-
-inline constexpr int32_t kRefundPassNotBuilt = -1;
 
 int32_t SumCorporateRefund(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
                            const TaxSettings& settings);

@@ -452,16 +452,16 @@ class JournalRunBooks : public TaxSummaryBooks {
   }
 };
 
-TEST_F(JournalRunBooks, RefundPassesNotBuiltFailTheRunAfterTheFirstTwoPasses) {
+TEST_F(JournalRunBooks, AllFourBlocksRunAndTheCaptionEndsAtAHundred) {
   Line(1, Side(1, 10500 * kYen), Side(2, 10000 * kYen, 500 * kYen, 1, 500));
   Open();
   TaxAggregate agg;
   std::vector<std::string> captions;
-  EXPECT_EQ(Run(agg, &captions), AggregationStatus::kPassNotBuilt);
-  EXPECT_EQ(agg.oldRateTaxSums[0], 500 * kYen);  // the passes before the seam ran
+  EXPECT_EQ(Run(agg, &captions), AggregationStatus::kDone);
+  EXPECT_EQ(agg.oldRateTaxSums[0], 500 * kYen);
   EXPECT_EQ(agg.RateRecord(1).U32(StTAXREPORTRATEINFO::kRate), 500u);
   ASSERT_FALSE(captions.empty());
-  EXPECT_EQ(captions.back(), reinterpret_cast<const char*>(u8"\"集計中 75％\""));
+  EXPECT_EQ(captions.back(), reinterpret_cast<const char*>(u8"\"集計中 100％\""));
 }
 
 TEST_F(JournalRunBooks, AmountsBeyondTheArithmeticBoundsEndTheRunAsAValue) {
