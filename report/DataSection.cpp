@@ -60,9 +60,12 @@ constexpr LeafSource kSalesLeaves[] = {
 };
 
 constexpr LeafSource kPurchaseLeaves[] = {
-    {Excl(Rate::kPurchasesTaxableOnly)},    {Tax(Rate::kPurchasesTaxableOnly)},    {Incl(Rate::kPurchasesTaxableOnly)},
-    {Excl(Rate::kPurchasesNonTaxableOnly)}, {Tax(Rate::kPurchasesNonTaxableOnly)}, {Incl(Rate::kPurchasesNonTaxableOnly)},
-    {Excl(Rate::kPurchasesCommon)},         {Tax(Rate::kPurchasesCommon)},         {Incl(Rate::kPurchasesCommon)},
+    {Excl(Rate::kPurchasesTaxableOnly)},    {Tax(Rate::kPurchasesTaxableOnly)},
+    {Incl(Rate::kPurchasesTaxableOnly)},
+    {Excl(Rate::kPurchasesNonTaxableOnly)}, {Tax(Rate::kPurchasesNonTaxableOnly)},
+    {Incl(Rate::kPurchasesNonTaxableOnly)},
+    {Excl(Rate::kPurchasesCommon)},         {Tax(Rate::kPurchasesCommon)},
+    {Incl(Rate::kPurchasesCommon)},
     // Specified purchases (reverse charge).
     {kAlwaysEmpty, Held::k8Only}, {kAlwaysEmpty, Held::k8Only}, {kAlwaysEmpty, Held::k8Only},
     {Tax(Rate::kImportTaxableOnly)}, {Tax(Rate::kImportNonTaxableOnly)}, {Tax(Rate::kImportCommon)},
@@ -75,7 +78,8 @@ constexpr LeafSource kPurchaseLeaves[] = {
     {Incl(Rate::kPurchaseReturnsCommon)},
     // Returns on specified purchases.
     {kAlwaysEmpty, Held::k8Only}, {kAlwaysEmpty, Held::k8Only}, {kAlwaysEmpty, Held::k8Only},
-    {Tax(Rate::kImportReturnsTaxableOnly)}, {Tax(Rate::kImportReturnsNonTaxableOnly)}, {Tax(Rate::kImportReturnsCommon)},
+    {Tax(Rate::kImportReturnsTaxableOnly)}, {Tax(Rate::kImportReturnsNonTaxableOnly)},
+    {Tax(Rate::kImportReturnsCommon)},
     {At(Rate::kImportLocalTaxReturns), Held::k8And5},
 };
 
@@ -128,8 +132,9 @@ class DataWriter {
       int position = record.first;
       for (const LeafSource& leaf : leaves) {
         if (!HeldAt(leaf.held, rate)) continue;
-        const std::string text =
-            leaf.offset == kAlwaysEmpty ? std::string() : AmountText(entry.I64(static_cast<size_t>(leaf.offset)), roundingKind_);
+        const std::string text = leaf.offset == kAlwaysEmpty
+                                     ? std::string()
+                                     : AmountText(entry.I64(static_cast<size_t>(leaf.offset)), roundingKind_);
         if (!Leaf(position++, text)) return false;
       }
       if (!writer_.WriteEndTag(record.code, kDepthRecord)) return false;
