@@ -136,23 +136,25 @@ TEST_F(SavedReturnReportTest, AfterAFailedDataSectionYesFinishesAndNoFails) {
 
 TEST_F(SavedReturnReportTest, AFileThatCannotBeCreatedAsksFromTheSystemSectionOn) {
   const std::string missing = (dir_ / "no-such-folder" / "out.xml").string();
+  // No stops at the first question.
   EXPECT_EQ(Run("answer No\n", missing), 0);
   EXPECT_EQ(app_.runResult(), 2);
   EXPECT_EQ(Count(transcript_, "messagebox"), 1u);
   EXPECT_EQ(Count(transcript_, kSystemQuestion), 1u) << transcript_;
   EXPECT_FALSE(fs::exists(missing));
-}
 
-TEST_F(SavedReturnReportTest, YesToEveryQuestionAsksEachSectionInTurn) {
-  const std::string missing = (dir_ / "no-such-folder" / "out.xml").string();
-  EXPECT_EQ(Run("answer Yes\nanswer Yes\nanswer Yes\n", missing), 1);
-  EXPECT_EQ(app_.runResult(), 0);
-  const size_t system = transcript_.find(kSystemQuestion);
-  const size_t basic = transcript_.find(kBasicQuestion);
-  const size_t data = transcript_.find(kDataQuestion);
-  ASSERT_NE(system, std::string::npos) << transcript_;
-  ASSERT_NE(basic, std::string::npos) << transcript_;
-  ASSERT_NE(data, std::string::npos) << transcript_;
+  // Yes to each: every section fails in turn and asks its own question.
+  app::LinkApp fresh;
+  ScriptedUser user("answer Yes\nanswer Yes\nanswer Yes\n");
+  fresh.SetSavedReturn(std::make_unique<StSaveTaxInfo>());
+  fresh.SetTaxMethod(2);
+  EXPECT_EQ(fresh.WriteSavedReturnReport(nullptr, missing, company_), 1);
+  EXPECT_EQ(fresh.runResult(), 0);
+  const std::string transcript = user.Transcript();
+  const size_t system = transcript.find(kSystemQuestion);
+  const size_t basic = transcript.find(kBasicQuestion);
+  const size_t data = transcript.find(kDataQuestion);
+  ASSERT_NE(data, std::string::npos) << transcript;
   EXPECT_LT(system, basic);
   EXPECT_LT(basic, data);
 }
