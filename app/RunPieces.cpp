@@ -104,17 +104,4 @@ int WriteDataSection(report::XmlWriter&, host::RecordView, host::RecordView, con
   return 0;
 }
 
-int32_t ReadSavedReturn(host::StSaveTaxInfo*, const std::string&) {
-  // Without the reader the return-values method is not offered; the run itself
-  // can go on with the journal method.
-  std::fprintf(stderr, "taxbridge: the saved-return reader is not part of this build yet; "
-                       "the return-values method is not offered.\n");
-  return host::kNotBuilt;
-}
-
-int WriteSavedReturnData(report::XmlWriter&, host::RecordView, host::RecordView, uint8_t, uint8_t) {
-  ReportPendingPiece("the DATA section writer of saved return values");
-  return 0;
-}
-
 }  // namespace app
