@@ -42,6 +42,7 @@ namespace rules = ledger::rules;
 using K = StKAMOKUSUMINFO;
 
 struct ClRuleKamoku::Walk {
+  rules::StatementCache cache;
   std::vector<StKAMOKUSUMINFO> records;
   size_t position = 0;
   bool ready = false;
@@ -145,10 +146,12 @@ int32_t ClRuleKamoku::MoveReady(int16_t baseSumType, int16_t deptSumType, int16_
   std::vector<AccountSums> accounts;
   std::unordered_map<uint32_t, size_t> byId;
   {
-    Statement q = store->Prepare(
+    Statement* accountRows = walk_->cache.Get(
+        *store,
         "SELECT account_id, code, name, class_code, balance_side, sum_mark_a, sum_mark_b FROM account "
         "WHERE data_id = ?1 ORDER BY code");
-    if (!q.valid()) return host::kStoreFailed;
+    if (accountRows == nullptr) return host::kStoreFailed;
+    Statement& q = *accountRows;
     q.Bind(1, CurDataID());
     int rc;
     while ((rc = q.Step()) == SQLITE_ROW) {
@@ -170,11 +173,13 @@ int32_t ClRuleKamoku::MoveReady(int16_t baseSumType, int16_t deptSumType, int16_
   }
 
   // One pass over the selected lines.
-  Statement q = store->Prepare(
+  Statement* lineRows = walk_->cache.Get(
+      *store,
       "SELECT month_no, dr_account, dr_department, dr_amount, dr_tax, cr_account, cr_department, cr_amount, cr_tax "
       "FROM journal_line WHERE data_id = ?1 AND " +
-      condition.where);
-  if (!q.valid()) return host::kStoreFailed;
+          condition.where);
+  if (lineRows == nullptr) return host::kStoreFailed;
+  Statement& q = *lineRows;
   q.Bind(1, CurDataID());
   rules::BindCondition(q, condition, 2);
   int rc;

@@ -17,7 +17,8 @@ namespace rules = ledger::rules;
 
 struct ClRuleShiwake::Walk {
   rules::StatementCache cache;
-  Statement lines;  // the walk between MoveReady and MoveFinish
+  Statement* lines = nullptr;  // the walk between MoveReady and MoveFinish (kept in `cache`)
+  uint64_t generation = 0;     // the cache's generation when the walk began
   bool ready = false;
   bool ended = false;
 };
@@ -62,15 +63,16 @@ int32_t ClRuleShiwake::MoveReady(const StFINDINFO* chain, const StSWKORDERINFO*,
   if (int32_t status = JournalCondition(chain, &condition); status != host::kOk) return status;
   Store* store = nullptr;
   if (int32_t status = rules::OpenData(CurDataID(), &store); status != host::kOk) return status;
-  walk_->lines = Statement();
+  walk_->lines = nullptr;
   walk_->ready = false;
-  Statement q = store->Prepare(std::string("SELECT ") + rules::kJournalColumns +
-                               " FROM journal_line WHERE data_id = ?1 AND " + condition.where +
-                               " ORDER BY entry_date, line_no");
-  if (!q.valid()) return host::kStoreFailed;
-  q.Bind(1, CurDataID());
-  rules::BindCondition(q, condition, 2);
-  walk_->lines = std::move(q);
+  Statement* q = walk_->cache.Get(*store, std::string("SELECT ") + rules::kJournalColumns +
+                                              " FROM journal_line WHERE data_id = ?1 AND " + condition.where +
+                                              " ORDER BY entry_date, line_no");
+  if (q == nullptr) return host::kStoreFailed;
+  q->Bind(1, CurDataID());
+  rules::BindCondition(*q, condition, 2);
+  walk_->lines = q;
+  walk_->generation = walk_->cache.generation();
   walk_->ready = true;
   walk_->ended = false;
   return host::kOk;
@@ -79,22 +81,23 @@ int32_t ClRuleShiwake::MoveReady(const StFINDINFO* chain, const StSWKORDERINFO*,
 int32_t ClRuleShiwake::MoveNext(StSWKTINFO* line) {
   if (int32_t status = CheckBound(); status != host::kOk) return status;
   if (line == nullptr) return host::kBadArgument;
-  if (!walk_->ready) return host::kNotReady;
+  if (!walk_->ready || walk_->generation != walk_->cache.generation()) return host::kNotReady;
   if (walk_->ended) return host::kEndOfWalk;
-  const int rc = walk_->lines.Step();
+  const int rc = walk_->lines->Step();
   if (rc == SQLITE_DONE) {
     walk_->ended = true;
     return host::kEndOfWalk;
   }
   if (rc != SQLITE_ROW) return host::kStoreFailed;
-  rules::FillJournalLine(walk_->lines, line);
+  rules::FillJournalLine(*walk_->lines, line);
   return host::kOk;
 }
 
 int32_t ClRuleShiwake::MoveFinish() {
   if (int32_t status = CheckBound(); status != host::kOk) return status;
   const bool wasReady = walk_->ready;
-  walk_->lines = Statement();
+  if (walk_->lines != nullptr && walk_->generation == walk_->cache.generation()) walk_->lines->Reset();
+  walk_->lines = nullptr;
   walk_->ready = false;
   return wasReady ? host::kOk : host::kNotReady;
 }

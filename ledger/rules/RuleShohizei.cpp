@@ -35,6 +35,7 @@ constexpr int16_t kSumTypeByMonths = 2;
 }  // namespace
 
 struct ClRuleShohizei::Walk {
+  rules::StatementCache cache;
   std::vector<StTAXSUMINFO> rows;
   size_t position = 0;
   bool ready = false;
@@ -68,12 +69,13 @@ int32_t ClRuleShohizei::MoveReady(int16_t sumType, const int16_t* firstMonth, co
     uint32_t sides = 0;
   };
   std::unordered_map<uint32_t, Sum> sums;
-  Statement q = store->Prepare(std::string(
+  Statement* lineRows = walk_->cache.Get(*store, std::string(
                                    "SELECT dr_account, dr_rate, dr_reduced, dr_amount, dr_tax, "
                                    "cr_account, cr_rate, cr_reduced, cr_amount, cr_tax FROM journal_line "
                                    "WHERE data_id = ?1 AND ") +
                                rules::kMonthOrderSql + " BETWEEN ?2 AND ?3 AND (dr_rate IN (?4, ?5) OR cr_rate IN (?4, ?5))");
-  if (!q.valid()) return host::kStoreFailed;
+  if (lineRows == nullptr) return host::kStoreFailed;
+  Statement& q = *lineRows;
   q.Bind(1, CurDataID()).Bind(2, from).Bind(3, to).Bind(4, rateA).Bind(5, rateB);
   int rc;
   while ((rc = q.Step()) == SQLITE_ROW) {
@@ -92,9 +94,10 @@ int32_t ClRuleShohizei::MoveReady(int16_t sumType, const int16_t* firstMonth, co
   }
   if (rc != SQLITE_DONE) return host::kStoreFailed;
 
-  Statement accounts =
-      store->Prepare("SELECT account_id, code, name, balance_side FROM account WHERE data_id = ?1 ORDER BY code");
-  if (!accounts.valid()) return host::kStoreFailed;
+  Statement* accountRows =
+      walk_->cache.Get(*store, "SELECT account_id, code, name, balance_side FROM account WHERE data_id = ?1 ORDER BY code");
+  if (accountRows == nullptr) return host::kStoreFailed;
+  Statement& accounts = *accountRows;
   accounts.Bind(1, CurDataID());
   while ((rc = accounts.Step()) == SQLITE_ROW) {
     auto found = sums.find(static_cast<uint32_t>(accounts.Int(0)));

@@ -46,7 +46,7 @@ int32_t MonthSlot(int32_t monthNumber) {
 
 Statement* StatementCache::Get(Store& store, const std::string& sql) {
   if (owner_ != store.handle()) {
-    statements_.clear();
+    Clear();
     owner_ = store.handle();
   }
   auto it = statements_.find(sql);

@@ -49,10 +49,17 @@ class StatementCache {
   // The statement for `sql`, reset and with its bindings cleared; null when
   // it does not compile.
   Statement* Get(Store& store, const std::string& sql);
-  void Clear() { statements_.clear(); }
+  void Clear() {
+    statements_.clear();
+    ++generation_;
+  }
+  // Changes whenever the cached statements are dropped, so that a walk
+  // holding one of them can tell it is gone.
+  uint64_t generation() const { return generation_; }
 
  private:
   sqlite3* owner_ = nullptr;
+  uint64_t generation_ = 0;
   std::map<std::string, Statement> statements_;
 };
 
