@@ -207,15 +207,22 @@ TEST_F(TerminalRun, WrongMonthRangeIsRefusedAndTheMonthTakesTheFocus) {
   EXPECT_EQ(WaitForEnd(), 1);
 }
 
-TEST_F(TerminalRun, TipShowsOnF1AndArrowKeysSwitchTheMethod) {
+TEST_F(TerminalRun, TipShowsOnF1UntilTheNextKey) {
   Start();
   WaitFor(U8(kCaption));
   Keys("F1");
-  WaitFor(U8(u8"連動元製品にて入力・保存した消費税申告書の情報を使用します。"));
+  const std::string screen = WaitFor(U8(u8"連動元製品にて入力・保存した消費税申告書の情報を使用します。"));
+  EXPECT_NE(screen.find(U8(u8"・課税売上割合変動時調整対象固定資産に係る消費税額の調整額")), std::string::npos) << screen;
   Keys("F1");
   for (int i = 0; i < 50 && Screen().find(U8(u8"保存した消費税申告書")) != std::string::npos; ++i) SleepMs(100);
   EXPECT_EQ(Screen().find(U8(u8"保存した消費税申告書")), std::string::npos);
+  EXPECT_NE(Screen().find(U8(kCaption)), std::string::npos);
+  Cancel();
+}
 
+TEST_F(TerminalRun, ArrowKeysSwitchTheMethod) {
+  Start();
+  WaitFor(U8(kCaption));
   Keys("Down");
   bool switched = false;
   for (int i = 0; i < 30 && !switched; ++i) {

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "platform/Encoding.h"
+#include "platform/ui/tty/DialogInput.h"
 #include "platform/ui/tty/SaveFileView.h"
 
 namespace platform::ui::tty {
@@ -60,14 +61,6 @@ void PaintBoxButton(Canvas& canvas, int row, int col, const BoxButton& b, bool f
   canvas.Text(row, col, Ascii(focused ? "[>" : "["), attr);
   canvas.Text(row, col + 3, text, attr);
   canvas.Text(row, col + w - (focused ? 2 : 1), Ascii(focused ? "<]" : "]"), attr);
-}
-
-bool IsRadio(const Control* c) { return c && c->kind() == ControlKind::RadioButton; }
-
-bool Focusable(const Control& c) {
-  return c.IsWindowEnabled() && c.IsWindowVisible() &&
-         (c.kind() == ControlKind::Edit || c.kind() == ControlKind::PushButton ||
-          c.kind() == ControlKind::RadioButton || c.kind() == ControlKind::CheckBox);
 }
 
 }  // namespace
@@ -211,130 +204,25 @@ bool TtyBackend::HandleKey(Dialog& dialog, const KeyPress& key) {
     return false;
   }
   tipByKey_ = false;
-  Control* focus = dialog.GetFocus();
-  const bool inEdit = focus && focus->kind() == ControlKind::Edit;
-  auto press = [&](Key k) {
-    dialog.PressKey(KeyEvent{k, key.shift, key.ctrl, key.alt});
-    return true;
-  };
-  switch (key.kind) {
-    case K::kTab: return press(Key::Tab);
-    case K::kEnter: return press(Key::Enter);
-    case K::kEscape: return press(Key::Escape);
-    case K::kF12: return press(Key::F12);
-    case K::kSpace:
-      if (inEdit && !key.alt) return EditKey(dialog, *focus, key);
-      return press(Key::Space);
-    case K::kUp:
-    case K::kLeft:
-    case K::kDown:
-    case K::kRight:
-      if (IsRadio(focus)) return MoveInRadioGroup(dialog, *focus, key.kind == K::kDown || key.kind == K::kRight);
-      if (inEdit) return EditKey(dialog, *focus, key);
-      return false;
-    case K::kMouse: {
-      int row = -1, col = -1;
-      if (!term_->LastClick(&row, &col)) return false;
-      for (const auto& hit : top_.hits) {
-        if (!hit.cells.Contains(row, col)) continue;
-        Control* c = dialog.FindItem(hit.id);
-        if (c && c->kind() == ControlKind::Bitmap) {
-          tipByKey_ = !c->ToolTip().empty();
-          return false;
-        }
-        return dialog.Click(hit.id) == InputResult::kDone;
+  if (key.kind == K::kMouse) {
+    int row = -1, col = -1;
+    if (!term_->LastClick(&row, &col)) return false;
+    for (const auto& hit : top_.hits) {
+      if (!hit.cells.Contains(row, col)) continue;
+      const Control* c = dialog.FindItem(hit.id);
+      if (c && c->kind() == ControlKind::Bitmap) {  // the help mark: its tip
+        tipByKey_ = !c->ToolTip().empty();
+        return false;
       }
-      return false;
+      return dialog.Click(hit.id) == InputResult::kDone;
     }
-    case K::kChar:
-      if (inEdit && !key.alt) return EditKey(dialog, *focus, key);
-      if (key.text.size() == 1) return Mnemonic(dialog, key.text[0]);
-      return false;
-    default:
-      if (inEdit) return EditKey(dialog, *focus, key);
-      return false;
-  }
-}
-
-bool TtyBackend::EditKey(Dialog& dialog, Control& edit, const KeyPress& key) {
-  EditLine& line = EditLineOf(edits_, edit);
-  const std::string before = line.text();
-  bool refused = false;
-  switch (key.kind) {
-    case K::kChar:
-    case K::kSpace: {
-      const std::optional<std::string> cp932 = Utf8ToCp932(key.text);
-      refused = !cp932 || !line.Type(*cp932);
-      break;
-    }
-    case K::kBackspace: line.Backspace(); break;
-    case K::kDelete: line.Delete(); break;
-    case K::kHome: line.Home(); break;
-    case K::kEnd: line.End(); break;
-    case K::kLeft: line.Left(); break;
-    case K::kRight: line.Right(); break;
-    case K::kSelectAll: line.SelectAll(); break;
-    default: return false;
-  }
-  if (refused) {
-    term_->Beep();
     return false;
   }
-  if (line.text() != before) {
-    dialog.TypeText(edit.id(), line.text());
-    EditLineOf(edits_, edit);  // take back what the edit kept
-    return true;
+  switch (HandleDialogKey(dialog, edits_, key)) {
+    case KeyOutcome::kAction: return true;
+    case KeyOutcome::kShown: return false;
+    case KeyOutcome::kRefused: term_->Beep(); return false;
   }
-  if (line.HasSelection()) {
-    edit.SetSel(static_cast<int>(line.selStart()), static_cast<int>(line.selEnd()));
-  } else {
-    edit.SetSel(-1, 0);
-  }
-  return false;
-}
-
-// Arrow keys in a group of automatic radio buttons: the next enabled button
-// of the group (round the end) is focused and checked, as a click does.
-bool TtyBackend::MoveInRadioGroup(Dialog& dialog, const Control& from, bool forward) {
-  const auto& controls = dialog.Controls();
-  size_t at = 0;
-  while (at < controls.size() && controls[at].get() != &from) ++at;
-  if (at == controls.size()) return false;
-  size_t first = at, last = at;
-  while (first > 0 && !controls[first]->StartsGroup() && IsRadio(controls[first - 1].get())) --first;
-  while (last + 1 < controls.size() && IsRadio(controls[last + 1].get()) && !controls[last + 1]->StartsGroup()) ++last;
-  const size_t n = last - first + 1;
-  for (size_t step = 1; step < n; ++step) {
-    const size_t i = first + (at - first + (forward ? step : n - step)) % n;
-    const Control& c = *controls[i];
-    if (c.IsWindowEnabled() && c.IsWindowVisible()) return dialog.Click(c.id()) == InputResult::kDone;
-  }
-  return false;
-}
-
-// The control whose text marks `letter` as its mnemonic: a button is pressed,
-// a radio button or check box clicked; a label or group box passes the focus
-// to the next control after it that can take it.
-bool TtyBackend::Mnemonic(Dialog& dialog, char letter) {
-  if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 'a' + 'A');
-  const auto& controls = dialog.Controls();
-  for (size_t i = 0; i < controls.size(); ++i) {
-    Control& c = *controls[i];
-    if (!c.IsWindowVisible() || MnemonicOf(c.GetWindowText()) != letter) continue;
-    if (c.kind() == ControlKind::Static || c.kind() == ControlKind::GroupBox) {
-      for (size_t j = i + 1; j < controls.size(); ++j) {
-        Control& next = *controls[j];
-        if (!Focusable(next)) continue;
-        next.SetFocus();
-        if (next.kind() == ControlKind::Edit) next.SetSel(0, -1);
-        return true;
-      }
-      return false;
-    }
-    if (!c.IsWindowEnabled()) continue;
-    return dialog.Click(c.id()) == InputResult::kDone;
-  }
-  term_->Beep();
   return false;
 }
 

@@ -62,9 +62,6 @@ class TtyBackend : public Backend {
   void PaintThrottled();
   void PaintToolTip(Canvas& canvas, const Dialog& dialog, const PaintedDialog& painted);
   bool HandleKey(Dialog& dialog, const KeyPress& key);
-  bool EditKey(Dialog& dialog, Control& edit, const KeyPress& key);
-  bool MoveInRadioGroup(Dialog& dialog, const Control& from, bool forward);
-  bool Mnemonic(Dialog& dialog, char letter);
   const Control* ShownTip(const Dialog& dialog) const;
   KeyPress NextKey();
 
