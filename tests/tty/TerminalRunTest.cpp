@@ -322,3 +322,85 @@ TEST_F(TerminalRun, InterruptAndTerminateGiveTheTerminalBack) {
 }
 
 }  // namespace
+
+// ------------------------------------------------------------------------
+// The progress window on the terminal. The driver below runs only inside the
+// tmux session that the test after it starts (it needs a terminal): it shows
+// template 131, steps both bars much as the aggregation does (1 000 steps of
+// the overall bar, each with a sweep of ten activity steps and a repaint
+// request after each, a little work between them), then waits in a message
+// box; it writes how long the steps took and how many paints reached the
+// terminal.
+#include "platform/ui/Cursor.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/tty/TtyBackend.h"
+#include "resources/Resources.h"
+
+namespace {
+
+TEST(ProgressWindowDriver, StepsAndWaits) {
+  const char* report = std::getenv("TAXBRIDGE_TTY_PROGRESS_REPORT");
+  if (!report) GTEST_SKIP() << "runs only inside the terminal session of ProgressWindowOnTheTerminal";
+  std::string error;
+  auto backend = platform::ui::tty::TtyBackend::Open(&error);
+  ASSERT_TRUE(backend) << error;
+  platform::ui::InstallBackend(backend.get());
+  {
+    platform::ui::Dialog progress(resources::FindDialogTemplate(resources::kProgressDialog));
+    ASSERT_TRUE(progress.Create());
+    platform::ui::Control& overall = progress.Item(resources::kOverallBar);
+    platform::ui::Control& activity = progress.Item(resources::kActivityBar);
+    progress.ShowWindow(true);
+    platform::ui::BeginWaitCursor();
+    overall.SetRange(0, 1000);
+    overall.SetStep(1);
+    const long paintsBefore = backend->PaintCount();
+    const long long start = NowMs();
+    for (int i = 1; i <= 1000; ++i) {
+      if (i % 10 == 0) progress.SetWindowText("集計中 " + std::to_string(i / 10) + "％");
+      overall.StepIt();
+      activity.SetRange(0, 10);
+      activity.SetPos(0);
+      for (int k = 0; k < 10; ++k) {
+        activity.StepIt();
+        progress.UpdateWindow();
+        ::usleep(50);
+      }
+      progress.UpdateWindow();
+    }
+    const long long elapsed = NowMs() - start;
+    std::ofstream(report) << elapsed << " " << backend->PaintCount() - paintsBefore << "\n";
+    platform::ui::MessageBox(&progress, "done", "消費税", platform::ui::kMbOk | platform::ui::kMbIconInformation);
+    platform::ui::EndWaitCursor();
+    progress.EndDialog(1);
+  }
+  platform::ui::InstallBackend(nullptr);
+}
+
+TEST_F(TerminalRun, ProgressWindowOnTheTerminal) {
+  const fs::path report = dir_ / "progress.txt";
+  const std::string inner = "LANG=C.UTF-8 TAXBRIDGE_TTY_PROGRESS_REPORT=" + Quote(report.string()) + " " +
+                            Quote(std::string(TAXBRIDGE_BINARY_DIR) + "/tests/test_tty") +
+                            " --gtest_filter=ProgressWindowDriver.StepsAndWaits 2>/dev/null; echo $? > " +
+                            Quote((dir_ / "status").string()) + "; stty -a > " + Quote((dir_ / "stty").string());
+  ASSERT_EQ(std::system((Tmux() + " new-session -d -x 80 -y 24 -s run " + Quote("sh -c " + Quote(inner))).c_str()), 0);
+  const std::string screen = WaitFor("done");
+  EXPECT_NE(screen.find(U8(u8"集計中 100％")), std::string::npos) << screen;
+  EXPECT_NE(screen.find(U8(u8"[ 処理中")), std::string::npos) << screen;  // the busy mark
+  const std::string bars = LineWith(screen, "[####");
+  EXPECT_NE(bars, "") << screen;
+  // Every step was asked to repaint (11 000 requests), yet the terminal was
+  // painted no more than about thirty times a second.
+  std::istringstream numbers(ReadAll(report));
+  long long elapsedMs = -1;
+  long paints = -1;
+  numbers >> elapsedMs >> paints;
+  ASSERT_GE(elapsedMs, 0) << ReadAll(report);
+  EXPECT_GE(paints, 2);
+  EXPECT_LE(paints, elapsedMs / 33 + 2) << elapsedMs << " ms, " << paints << " paints";
+  Keys("Enter");
+  EXPECT_EQ(WaitForEnd(), 0);
+  ExpectTerminalRestored();
+}
+
+}  // namespace

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 
 #include "platform/Encoding.h"
@@ -104,6 +106,7 @@ void TtyBackend::Paint() {
   }
   term_->Show(canvas, cursor.row, cursor.col);
   lastPaintMs_ = NowMs();
+  ++paints_;
 }
 
 void TtyBackend::PaintThrottled() {
@@ -175,12 +178,22 @@ void TtyBackend::WaitCursorChanged(bool shown) {
 // -------------------------------------------------------------------- input
 
 KeyPress TtyBackend::NextKey() {
+  int failures = 0;
   for (;;) {
     std::optional<KeyPress> k = term_->ReadKey(busy_ ? 200 : -1);
     if (!k) {
-      if (busy_) Paint();  // keeps the busy mark turning
+      if (busy_) {
+        Paint();  // keeps the busy mark turning
+      } else if (++failures > 100) {
+        // A wait without a time limit came back empty again and again: the
+        // terminal is gone, and no answer can ever come.
+        term_->Close();
+        std::fprintf(stderr, "taxbridge: the terminal no longer gives input; the run stops unanswered.\n");
+        std::exit(2);
+      }
       continue;
     }
+    failures = 0;
     if (k->kind == K::kResize) {
       Paint();
       continue;

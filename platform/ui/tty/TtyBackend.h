@@ -50,6 +50,9 @@ class TtyBackend : public Backend {
   void ToolTipAdded(const Control& control) override;
   void WaitCursorChanged(bool shown) override;
 
+  // How many times the screen was painted so far.
+  long PaintCount() const { return paints_; }
+
  private:
   struct Cursor {
     int row = -1, col = -1;
@@ -75,6 +78,7 @@ class TtyBackend : public Backend {
   bool busy_ = false;
   int busyFrame_ = 0;
   long long lastPaintMs_ = 0;  // monotonic clock
+  long paints_ = 0;
 };
 
 }  // namespace platform::ui::tty
