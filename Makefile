@@ -9,7 +9,7 @@ DEB_PACKAGES := cmake:/usr/bin/cmake g++:/usr/bin/g++ make:/usr/bin/make pkg-con
   libsqlite3-dev:/usr/include/sqlite3.h libncurses-dev:/usr/include/ncursesw/curses.h \
   libbenchmark-dev:/usr/include/benchmark/benchmark.h tmux:/usr/bin/tmux
 
-.PHONY: all deps build test demo bench clean
+.PHONY: all deps build test demo bench clean run install
 
 all: build
 
@@ -35,6 +35,39 @@ test: build
 
 demo: build
 	@bash demo/run-demo.sh $(BUILD)
+
+# Interactive run of taxbridge_plus on the demo company data, in this terminal.
+# The demo installation lives in $(BUILD)/demo-ledger and is made on first use.
+DEMO_LEDGER = $(abspath $(BUILD))/demo-ledger
+run: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target taxbridge_plus ledger
+	@if [ ! -f "$(DEMO_LEDGER)/.ready" ]; then \
+	  rm -rf "$(DEMO_LEDGER)" && export LEDGER_HOME="$(DEMO_LEDGER)" && \
+	  $(BUILD)/bin/ledger init >/dev/null && $(BUILD)/bin/ledger import demo/ledger >/dev/null && \
+	  $(BUILD)/bin/ledger select 001 1 >/dev/null && touch "$(DEMO_LEDGER)/.ready" || exit 1; \
+	fi
+	@LEDGER_HOME="$(DEMO_LEDGER)" $(BUILD)/bin/taxbridge_plus; echo "taxbridge_plus ended with status $$?"
+
+# make install PREFIX=/opt/taxbridge: the programs (with the ledger command, the
+# return product's definition file and SUPPORT.INF beside them) in
+# PREFIX/lib/taxbridge, links in PREFIX/bin, a desktop entry and the icons of
+# each edition in the freedesktop layout under PREFIX/share.
+PREFIX ?= /usr/local
+EDITIONS := plus std lotus
+ICON_SIZES := 16 24 32 48 64 128 256
+install: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS) --target $(foreach e,$(EDITIONS),taxbridge_$(e)) ledger
+	install -d "$(DESTDIR)$(PREFIX)/lib/taxbridge" "$(DESTDIR)$(PREFIX)/bin" "$(DESTDIR)$(PREFIX)/share/applications"
+	install -m 755 $(foreach e,$(EDITIONS),$(BUILD)/bin/taxbridge_$(e)) $(BUILD)/bin/ledger "$(DESTDIR)$(PREFIX)/lib/taxbridge/"
+	install -m 644 $(BUILD)/bin/HalvernDef.ini $(BUILD)/bin/SUPPORT.INF "$(DESTDIR)$(PREFIX)/lib/taxbridge/"
+	for p in $(foreach e,$(EDITIONS),taxbridge_$(e)) ledger; do ln -sf ../lib/taxbridge/$$p "$(DESTDIR)$(PREFIX)/bin/$$p"; done
+	for e in $(EDITIONS); do \
+	  install -m 644 packaging/taxbridge_$$e.desktop "$(DESTDIR)$(PREFIX)/share/applications/" && \
+	  for s in $(ICON_SIZES); do \
+	    install -D -m 644 resources/icons/$$e/$${s}x$${s}.png \
+	      "$(DESTDIR)$(PREFIX)/share/icons/hicolor/$${s}x$${s}/apps/taxbridge_$$e.png" || exit 1; \
+	  done; \
+	done
 
 bench: deps
 	cmake -S . -B $(BUILD)-bench -Wno-dev -DCMAKE_BUILD_TYPE=Release -DTAXBRIDGE_BENCH=ON $(CMAKE_FLAGS)

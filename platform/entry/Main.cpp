@@ -20,6 +20,7 @@
 #include "platform/ui/Backend.h"
 #include "platform/Encoding.h"
 #include "platform/ui/script/ScriptBackend.h"
+#include "platform/ui/tty/TtyBackend.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ void PrintHelp() {
       "Environment:\n"
       "  TAXBRIDGE_SCRIPT      run unattended: every user action comes from this script file\n"
       "  TAXBRIDGE_TRANSCRIPT  append everything shown to this file (default: standard output)\n"
-      "Without a script the program needs a terminal.\n",
+      "Without a script the program needs a terminal, where it runs interactively (keys: see README.md).\n",
       v.internalName, v.internalName);
 }
 
@@ -90,8 +91,9 @@ int main(int argc, char** argv) {
     backend = platform::ui::script::ScriptBackend::FromEnvironment(&error);
     if (!backend) return CannotRun(error + ".");
   } else if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
-    return CannotRun("the terminal user interface is not built yet in this version; run unattended with "
-                     "TAXBRIDGE_SCRIPT naming a script (see --help).");
+    std::string error;
+    backend = platform::ui::tty::TtyBackend::Open(&error);
+    if (!backend) return CannotRun("the terminal cannot be used: " + error + ".");
   } else {
     return CannotRun("no user interface: standard input and output are not a terminal and TAXBRIDGE_SCRIPT "
                      "names no script, so nobody could answer the program.");
@@ -103,5 +105,6 @@ int main(int argc, char** argv) {
   app.StartRun();
   const int status = app.EndRun();
   platform::ui::InstallBackend(nullptr);
+  backend.reset();  // gives the terminal back before the process ends
   return status;
 }

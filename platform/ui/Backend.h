@@ -45,6 +45,9 @@ class Backend {
   virtual void DialogShown(const Dialog&) {}
   virtual void DialogEnded(const Dialog&) {}
   virtual void CaptionChanged(const Dialog&) {}
+  // The program asked a shown dialog to repaint (UpdateWindow): its controls
+  // (progress bars, say) may have changed since it was last shown.
+  virtual void WindowUpdated(const Dialog&) {}
   virtual void ToolTipAdded(const Control&) {}
   virtual void WaitCursorChanged(bool /*shown*/) {}
   virtual void CallerEvent(const CallerEventNotice&) {}

@@ -193,11 +193,13 @@ void Dialog::ShowWindow(bool show) {
   }
 }
 
-// Z-order and foreground have nothing to show beyond the window itself, and
-// a repaint shows what the window already holds.
+// Z-order and foreground have nothing to show beyond the window itself. A
+// repaint lets the backend show what the window now holds.
 void Dialog::BringWindowToTop() {}
 bool Dialog::SetForegroundWindow() { return created_; }
-void Dialog::UpdateWindow() {}
+void Dialog::UpdateWindow() {
+  if (created_ && visible_) CurrentBackend().WindowUpdated(*this);
+}
 
 std::string Dialog::Describe() const { return std::to_string(TemplateId()); }
 

@@ -1,0 +1,144 @@
+// Keys on the conditions dialog's template as the terminal hands them over:
+// what reaches the dialog's own key rules, radio groups, edits, mnemonics.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/ui/Dialog.h"
+#include "platform/ui/tty/DialogInput.h"
+#include "resources/Resources.h"
+
+namespace {
+
+using namespace platform::ui::tty;
+namespace ui = platform::ui;
+namespace res = resources;
+
+// A dialog on template 130 that records what reaches its handlers.
+class RecordingDialog : public ui::Dialog {
+ public:
+  RecordingDialog() : Dialog(res::FindDialogTemplate(res::kConditionDialog)) {}
+  std::vector<ui::KeyEvent> keys;
+  std::vector<int> commands;
+
+ protected:
+  bool PreTranslateKeyDown(const ui::KeyEvent& k) override {
+    keys.push_back(k);
+    return false;
+  }
+  void OnCommand(int id) override { commands.push_back(id); }
+  bool OnInitDialog() override {
+    Item(res::kStartMonthEdit).LimitText(2);
+    Item(res::kEndMonthEdit).LimitText(2);
+    Item(res::kOutputPathEdit).LimitText(255);
+    Item(res::kJournalMethodRadio).SetCheck(1);
+    return true;
+  }
+};
+
+KeyPress Press(KeyPress::Kind kind, bool alt = false, bool shift = false) {
+  KeyPress k;
+  k.kind = kind;
+  k.alt = alt;
+  k.shift = shift;
+  return k;
+}
+
+KeyPress Char(const char* utf8, bool alt = false) {
+  KeyPress k = Press(KeyPress::Kind::kChar, alt);
+  k.text = utf8;
+  return k;
+}
+
+class DialogKeys : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(dialog.Create()); }
+  RecordingDialog dialog;
+  EditLines edits;
+};
+
+TEST_F(DialogKeys, ArrowsMoveThroughTheRadioGroupAsClicks) {
+  ASSERT_EQ(dialog.GetFocus(), &dialog.Item(res::kJournalMethodRadio));
+  EXPECT_EQ(HandleDialogKey(dialog, edits, Press(KeyPress::Kind::kDown)), KeyOutcome::kAction);
+  EXPECT_EQ(dialog.Item(res::kSavedReturnMethodRadio).GetCheck(), 1);
+  EXPECT_EQ(dialog.Item(res::kJournalMethodRadio).GetCheck(), 0);
+  EXPECT_EQ(dialog.GetFocus(), &dialog.Item(res::kSavedReturnMethodRadio));
+  EXPECT_EQ(dialog.commands, std::vector<int>{res::kSavedReturnMethodRadio});
+  // Down again goes round to the first button of the group (the help mark
+  // after it starts a group of its own).
+  HandleDialogKey(dialog, edits, Press(KeyPress::Kind::kRight));
+  EXPECT_EQ(dialog.Item(res::kJournalMethodRadio).GetCheck(), 1);
+  // A disabled button is passed over: nothing to move to.
+  dialog.Item(res::kSavedReturnMethodRadio).EnableWindow(false);
+  EXPECT_EQ(HandleDialogKey(dialog, edits, Press(KeyPress::Kind::kUp)), KeyOutcome::kShown);
+  EXPECT_EQ(dialog.Item(res::kJournalMethodRadio).GetCheck(), 1);
+}
+
+TEST_F(DialogKeys, KeysReachTheDialogsOwnRulesWithTheirModifiers) {
+  HandleDialogKey(dialog, edits, Press(KeyPress::Kind::kF12, false, true));
+  HandleDialogKey(dialog, edits, Press(KeyPress::Kind::kEnter, true));
+  HandleDialogKey(dialog, edits, Press(KeyPress::Kind::kTab, false, true));
+  ASSERT_EQ(dialog.keys.size(), 3u);
+  EXPECT_EQ(dialog.keys[0].key, ui::Key::F12);
+  EXPECT_TRUE(dialog.keys[0].shift);
+  EXPECT_EQ(dialog.keys[1].key, ui::Key::Enter);
+  EXPECT_TRUE(dialog.keys[1].alt);
+  // Shift+Tab went on to the default handling: back from the first tab stop to the last.
+  EXPECT_EQ(dialog.GetFocus(), &dialog.Item(res::kCancelButton));
+  // Space on the focused button presses it.
+  HandleDialogKey(dialog, edits, Press(KeyPress::Kind::kSpace));
+  EXPECT_EQ(dialog.commands.back(), res::kCancelButton);
+}
+
+TEST_F(DialogKeys, EditingAMonthEditTakesDigitsUpToItsLimit) {
+  ui::Control& start = dialog.Item(res::kStartMonthEdit);
+  start.SetWindowText("4");
+  start.SetFocus();
+  start.SetSel(0, -1);
+  EXPECT_EQ(HandleDialogKey(dialog, edits, Char("x")), KeyOutcome::kRefused);
+  EXPECT_EQ(start.GetWindowText(), "4");
+  EXPECT_EQ(HandleDialogKey(dialog, edits, Char("1")), KeyOutcome::kAction);  // replaces the selection
+  EXPECT_EQ(HandleDialogKey(dialog, edits, Char("0")), KeyOutcome::kAction);
+  EXPECT_EQ(HandleDialogKey(dialog, edits, Char("2")), KeyOutcome::kRefused);
+  EXPECT_EQ(start.GetWindowText(), "10");
+  HandleDialogKey(dialog, edits, Press(KeyPress::Kind::kHome));
+  HandleDialogKey(dialog, edits, Press(KeyPress::Kind::kDelete));
+  EXPECT_EQ(start.GetWindowText(), "0");
+  HandleDialogKey(dialog, edits, Press(KeyPress::Kind::kSelectAll));
+  EXPECT_EQ(start.SelStart(), 0);
+  EXPECT_EQ(start.SelEnd(), 1);
+  HandleDialogKey(dialog, edits, Press(KeyPress::Kind::kBackspace));
+  EXPECT_EQ(start.GetWindowText(), "");
+  // Japanese typed into the path edit arrives in Shift_JIS.
+  ui::Control& path = dialog.Item(res::kOutputPathEdit);
+  path.SetFocus();
+  HandleDialogKey(dialog, edits, Char(reinterpret_cast<const char*>(u8"税")));
+  EXPECT_EQ(path.GetWindowText(), "税");
+}
+
+TEST_F(DialogKeys, MnemonicsPressButtonsAndLabelsPassTheFocusOn) {
+  HandleDialogKey(dialog, edits, Char("s", true));  // "月度(&S)": the next control that takes the focus
+  EXPECT_EQ(dialog.GetFocus(), &dialog.Item(res::kEndMonthEdit));
+  HandleDialogKey(dialog, edits, Char("o", true));  // "出力先(&O)": the path edit, all of it selected
+  ui::Control& path = dialog.Item(res::kOutputPathEdit);
+  EXPECT_EQ(dialog.GetFocus(), &path);
+  EXPECT_EQ(path.SelStart(), 0);
+  HandleDialogKey(dialog, edits, Char("d", true));  // "参照(&D)...": pressed
+  EXPECT_EQ(dialog.commands.back(), res::kBrowseButton);
+  // Without Alt, a letter typed into an edit is text, not a mnemonic...
+  path.SetFocus();
+  HandleDialogKey(dialog, edits, Char("p"));
+  EXPECT_EQ(path.GetWindowText(), "p");
+  EXPECT_EQ(dialog.Item(res::kSavedReturnMethodRadio).GetCheck(), 0);
+  // ...and elsewhere the letter alone is the mnemonic.
+  dialog.Item(res::kRunButton).SetFocus();
+  HandleDialogKey(dialog, edits, Char("p"));
+  EXPECT_EQ(dialog.Item(res::kSavedReturnMethodRadio).GetCheck(), 1);
+  // A disabled button's mnemonic does nothing.
+  dialog.Item(res::kBrowseButton).EnableWindow(false);
+  const size_t before = dialog.commands.size();
+  EXPECT_EQ(HandleDialogKey(dialog, edits, Char("d", true)), KeyOutcome::kRefused);
+  EXPECT_EQ(dialog.commands.size(), before);
+}
+
+}  // namespace

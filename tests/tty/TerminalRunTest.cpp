@@ -1,0 +1,406 @@
+// Whole interactive runs of taxbridge_plus on the demo company data, in a
+// detached 80 x 24 tmux session: keys go in with send-keys, the screen comes
+// back with capture-pane, and the checks are what a person would see and the
+// document written. Every wait is bounded.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <ctime>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Milliseconds of the monotonic clock (<chrono> does not build with the
+// Shift_JIS execution character set).
+long long NowMs() {
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<long long>(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+void SleepMs(int ms) { ::usleep(static_cast<useconds_t>(ms) * 1000); }
+
+std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
+
+std::string Quote(const std::string& s) {
+  std::string out = "'";
+  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+std::string ReadAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+std::string Capture(const std::string& command) {
+  std::string out;
+  if (FILE* p = ::popen(command.c_str(), "r")) {
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    ::pclose(p);
+  }
+  return out;
+}
+
+class TerminalRun : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::system("command -v tmux >/dev/null 2>&1") != 0) GTEST_SKIP() << "tmux is not installed";
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    static int runs = 0;  // short folder names keep the default path whole on the screen
+    dir_ = fs::temp_directory_path() / ("tbt" + std::to_string(::getpid()) + "-" + std::to_string(++runs));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "home");
+    fs::create_directories(dir_ / "tmp");
+    socket_ = "tbtty" + std::to_string(::getpid()) + name;
+    const fs::path bin = fs::path(TAXBRIDGE_BINARY_DIR) / "bin";
+    const std::string env = "LEDGER_HOME=" + Quote((dir_ / "ledger").string()) + " HOME=" + Quote((dir_ / "home").string());
+    const std::string setup = env + " " + Quote((bin / "ledger").string()) + " init >/dev/null && " + env + " " +
+                              Quote((bin / "ledger").string()) + " import " +
+                              Quote(std::string(TAXBRIDGE_SOURCE_DIR) + "/demo/ledger") + " >/dev/null && " + env +
+                              " " + Quote((bin / "ledger").string()) + " select 001 1 >/dev/null";
+    ASSERT_EQ(std::system(setup.c_str()), 0) << setup;
+  }
+
+  void TearDown() override {
+    if (!socket_.empty()) std::system((Tmux() + " kill-server 2>/dev/null").c_str());
+    fs::remove_all(dir_);
+  }
+
+  std::string Tmux() const { return "LANG=C.UTF-8 tmux -L " + socket_ + " -f /dev/null"; }
+
+  // Starts the program in the session; `shellPrefix` runs first in the same shell.
+  void Start(const std::string& shellPrefix = "") {
+    const fs::path program = fs::path(TAXBRIDGE_BINARY_DIR) / "bin" / "taxbridge_plus";
+    const std::string inner = shellPrefix + "LANG=C.UTF-8 LEDGER_HOME=" + Quote((dir_ / "ledger").string()) +
+                              " HOME=" + Quote((dir_ / "home").string()) + " TMPDIR=" + Quote((dir_ / "tmp").string()) +
+                              " " + Quote(program.string()) + " 2> " + Quote((dir_ / "stderr").string()) + "; echo $? > " + Quote((dir_ / "status").string()) +
+                              "; stty -a > " + Quote((dir_ / "stty").string());
+    const std::string cmd = Tmux() + " new-session -d -x 80 -y 24 -s run " + Quote("sh -c " + Quote(inner));
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+  }
+
+  std::string Screen() const { return Capture(Tmux() + " capture-pane -p -t run 2>/dev/null"); }
+
+  // Waits (at most 15 s) until the screen shows `text`; returns the screen.
+  std::string WaitFor(const std::string& text) {
+    std::string screen;
+    for (const long long until = NowMs() + 15000; NowMs() < until;) {
+      screen = Screen();
+      if (screen.find(text) != std::string::npos) return screen;
+      SleepMs(100);
+    }
+    ADD_FAILURE() << "the screen never showed \"" << text << "\"; it shows:\n" << screen;
+    return screen;
+  }
+
+  // Waits (at most 15 s) for the program to end; its exit status, or -1.
+  int WaitForEnd() {
+    for (const long long until = NowMs() + 15000; NowMs() < until;) {
+      if (fs::exists(dir_ / "stty")) {
+        SleepMs(100);
+        return std::atoi(ReadAll(dir_ / "status").c_str());
+      }
+      SleepMs(100);
+    }
+    ADD_FAILURE() << "the program did not end; the screen shows:\n" << Screen();
+    return -1;
+  }
+
+  void Keys(const std::string& keys) { std::system((Tmux() + " send-keys -t run " + keys).c_str()); }
+  void Type(const std::string& text) { std::system((Tmux() + " send-keys -t run -l " + Quote(text)).c_str()); }
+
+  // What the program said on standard error about pieces this build lacks
+  // ("... is not part of this build yet"); empty when it said nothing so.
+  std::string MissingPieces() const {
+    const std::string err = ReadAll(dir_ / "stderr");
+    return err.find("not part of this build yet") != std::string::npos ? err : "";
+  }
+
+  // Leaves the dialog with Escape and OK.
+  void Cancel() {
+    Keys("Escape");
+    WaitFor(U8(u8"集計を中止します"));
+    Keys("Enter");
+    EXPECT_EQ(WaitForEnd(), 1);
+  }
+
+  // The screen line that holds `text`.
+  static std::string LineWith(const std::string& screen, const std::string& text) {
+    std::istringstream in(screen);
+    for (std::string line; std::getline(in, line);)
+      if (line.find(text) != std::string::npos) return line;
+    return "";
+  }
+
+  // The terminal was given back: line editing and echo are on again.
+  void ExpectTerminalRestored() {
+    const std::string stty = ReadAll(dir_ / "stty");
+    EXPECT_NE(stty.find(" icanon"), std::string::npos) << stty;
+    EXPECT_NE(stty.find(" echo "), std::string::npos) << stty;
+  }
+
+  fs::path dir_;
+  std::string socket_;
+};
+
+const char8_t kCaption[] = u8"消費税 - 集計条件";
+
+TEST_F(TerminalRun, DialogShowsTheFactsAndDefaultMonthsAndEscapeStops) {
+  Start();
+  const std::string screen = WaitFor(U8(kCaption));
+  EXPECT_NE(screen.find(U8(u8"北浜商事株式会社")), std::string::npos) << screen;
+  EXPECT_NE(screen.find(U8(u8"2014/04/01～2015/03/31")), std::string::npos) << screen;
+  EXPECT_NE(screen.find(U8(u8"原則課税")), std::string::npos) << screen;
+  EXPECT_NE(screen.find(U8(u8"個別対応方式")), std::string::npos) << screen;
+  const std::string months = LineWith(screen, U8(u8"集計期間 "));
+  EXPECT_NE(months.find(U8(u8"[4   ]月度(S)")), std::string::npos) << months;
+  EXPECT_NE(months.find(U8(u8"[3   ]月度(E)")), std::string::npos) << months;
+  EXPECT_NE(LineWith(screen, U8(u8"出力先")).size(), 0u);
+  EXPECT_NE(screen.find("*.xml"), std::string::npos) << screen;
+  // Every line fits the 80 columns: nothing wrapped onto a line of its own.
+  EXPECT_NE(LineWith(screen, U8(u8"(*) 集計期間を指定して仕訳を集計する(N)")), "") << screen;
+
+  Keys("Escape");
+  const std::string box = WaitFor(U8(u8"｢消費税｣の集計を中止します。"));
+  EXPECT_NE(box.find("(i)"), std::string::npos) << box;
+  EXPECT_NE(box.find("OK"), std::string::npos) << box;
+  Keys("Enter");
+  EXPECT_EQ(WaitForEnd(), 1);
+  ExpectTerminalRestored();
+}
+
+TEST_F(TerminalRun, WrongMonthRangeIsRefusedAndTheMonthTakesTheFocus) {
+  Start();
+  WaitFor(U8(kCaption));
+  // Alt+S: the mnemonic of the label after the start month edit reaches the
+  // next edit, the end month, with all its text selected.
+  Keys("M-s");
+  Type("13");
+  Keys("F12");
+  const std::string box = WaitFor(U8(u8"集計期間に誤りがあります。"));
+  EXPECT_NE(box.find(U8(u8"集計期間を設定しなおしてください。")), std::string::npos) << box;
+  EXPECT_NE(box.find("(!)"), std::string::npos) << box;
+  Keys("Enter");
+  WaitFor(U8(u8"[13  ]"));
+  // The end month has the focus with its text selected: typing replaces it.
+  Type("9");
+  const std::string screen = WaitFor(U8(u8"[9   ]月度(E)"));
+  EXPECT_NE(screen.find(U8(u8"[4   ]月度(S)")), std::string::npos) << screen;
+  // A digit-only edit refuses letters.
+  Type("x");
+  SleepMs(300);
+  EXPECT_NE(Screen().find(U8(u8"[9   ]月度(E)")), std::string::npos);
+  Keys("Escape");
+  WaitFor(U8(u8"集計を中止します"));
+  Keys("Enter");
+  EXPECT_EQ(WaitForEnd(), 1);
+}
+
+TEST_F(TerminalRun, TipShowsOnF1UntilTheNextKey) {
+  Start();
+  WaitFor(U8(kCaption));
+  Keys("F1");
+  const std::string screen = WaitFor(U8(u8"連動元製品にて入力・保存した消費税申告書の情報を使用します。"));
+  EXPECT_NE(screen.find(U8(u8"・課税売上割合変動時調整対象固定資産に係る消費税額の調整額")), std::string::npos) << screen;
+  Keys("F1");
+  for (int i = 0; i < 50 && Screen().find(U8(u8"保存した消費税申告書")) != std::string::npos; ++i) SleepMs(100);
+  EXPECT_EQ(Screen().find(U8(u8"保存した消費税申告書")), std::string::npos);
+  EXPECT_NE(Screen().find(U8(kCaption)), std::string::npos);
+  Cancel();
+}
+
+TEST_F(TerminalRun, ArrowKeysSwitchTheMethod) {
+  Start();
+  WaitFor(U8(kCaption));
+  Keys("Down");
+  bool switched = false;
+  for (int i = 0; i < 30 && !switched; ++i) {
+    switched = Screen().find(U8(u8"(*) 連動元製品の")) != std::string::npos;
+    if (!switched) SleepMs(100);
+  }
+  if (!switched) {
+    Cancel();
+    if (!MissingPieces().empty()) GTEST_SKIP() << "the saved-return method is not offered by this build: " << MissingPieces();
+    FAIL() << "Down did not check the second method";
+  }
+  std::string screen = Screen();
+  EXPECT_NE(screen.find(U8(u8"( ) 集計期間を指定して")), std::string::npos) << screen;
+  // The month edits are disabled under the saved-return method: no brackets.
+  EXPECT_EQ(LineWith(screen, U8(u8"集計期間 ")).find("["), std::string::npos) << screen;
+  Keys("Up");
+  screen = WaitFor(U8(u8"(*) 集計期間を指定して"));
+  EXPECT_NE(LineWith(screen, U8(u8"集計期間 ")).find(U8(u8"[4   ]")), std::string::npos) << screen;
+  Cancel();
+}
+
+// Types a path into the output edit (reached by Alt+O) and runs with F12 to
+// the completion message; `method` 1 picks the saved-return method first.
+class CompletedRun : public TerminalRun {
+ protected:
+  void RunWithMethod(int method) {
+    Start();
+    WaitFor(U8(kCaption));
+    if (method == 1) {
+      Keys("Down");
+      SleepMs(500);
+      if (Screen().find(U8(u8"(*) 連動元製品の")) == std::string::npos) {
+        Cancel();
+        if (!MissingPieces().empty()) GTEST_SKIP() << "the saved-return method is not offered by this build: " << MissingPieces();
+        FAIL() << "Down did not check the saved-return method";
+      }
+    }
+    const fs::path out = dir_ / "tmp" / "out.xml";
+    Keys("M-o");
+    Type("Z:" + [&] {
+      std::string p = out.string();
+      for (char& c : p) c = c == '/' ? '\\' : c;
+      return p;
+    }());
+    WaitFor("tmp\\out.xml");
+    Keys("F12");
+    std::string screen;
+    bool done = false;
+    for (const long long until = NowMs() + 30000; NowMs() < until && !done;) {
+      screen = Screen();
+      done = screen.find("OK") != std::string::npos && screen.find(U8(kCaption)) == std::string::npos;
+      if (!done) SleepMs(100);
+    }
+    ASSERT_TRUE(done) << screen;
+    const bool completed = screen.find(U8(u8"消費税情報の出力が終了しました。")) != std::string::npos;
+    Keys("Enter");
+    const int status = WaitForEnd();
+    if (!completed && !MissingPieces().empty()) {
+      GTEST_SKIP() << "the run cannot complete in this build yet (exit status " << status << "): " << MissingPieces();
+    }
+    ASSERT_TRUE(completed) << screen;
+    EXPECT_EQ(status, 0) << screen;
+    const std::string doc = ReadAll(out);
+    EXPECT_EQ(doc.rfind("<?xml", 0), 0u) << doc.substr(0, 200);
+    EXPECT_NE(doc.find("<REPORT"), std::string::npos);
+    EXPECT_NE(doc.find("</REPORT>"), std::string::npos);
+    // The conditions were stored for the next run.
+    ExpectTerminalRestored();
+  }
+};
+
+TEST_F(CompletedRun, SavedReturnMethodWritesTheDocument) { RunWithMethod(1); }
+TEST_F(CompletedRun, JournalMethodWritesTheDocument) { RunWithMethod(0); }
+
+TEST_F(TerminalRun, InterruptAndTerminateGiveTheTerminalBack) {
+  // Ctrl-C: the shell around the program keeps going, the program ends by the signal.
+  Start("trap : INT TERM; ");
+  WaitFor(U8(kCaption));
+  Keys("C-c");
+  EXPECT_EQ(WaitForEnd(), 128 + SIGINT);
+  ExpectTerminalRestored();
+
+  // SIGTERM, sent to the program (the pane's shell's one child) by its ID.
+  fs::remove(dir_ / "status");
+  fs::remove(dir_ / "stty");
+  Start("trap : INT TERM; ");
+  WaitFor(U8(kCaption));
+  const std::string shell = Capture(Tmux() + " display -p -t run '#{pane_pid}'");
+  const long shellPid = std::atol(shell.c_str());
+  ASSERT_GT(shellPid, 0) << shell;
+  const long program = std::atol(ReadAll("/proc/" + std::to_string(shellPid) + "/task/" + std::to_string(shellPid) +
+                                         "/children").c_str());
+  ASSERT_GT(program, 0);
+  ASSERT_EQ(::kill(static_cast<pid_t>(program), SIGTERM), 0);
+  EXPECT_EQ(WaitForEnd(), 128 + SIGTERM);
+  ExpectTerminalRestored();
+}
+
+}  // namespace
+
+// ------------------------------------------------------------------------
+// The progress window on the terminal. The driver below runs only inside the
+// tmux session that the test after it starts (it needs a terminal): it shows
+// template 131, steps both bars much as the aggregation does (1 000 steps of
+// the overall bar, each with a sweep of ten activity steps and a repaint
+// request after each, a little work between them), then waits in a message
+// box; it writes how long the steps took and how many paints reached the
+// terminal.
+#include "platform/ui/Cursor.h"
+#include "platform/ui/MessageBox.h"
+#include "platform/ui/tty/TtyBackend.h"
+#include "resources/Resources.h"
+
+namespace {
+
+TEST(ProgressWindowDriver, StepsAndWaits) {
+  const char* report = std::getenv("TAXBRIDGE_TTY_PROGRESS_REPORT");
+  if (!report) GTEST_SKIP() << "runs only inside the terminal session of ProgressWindowOnTheTerminal";
+  std::string error;
+  auto backend = platform::ui::tty::TtyBackend::Open(&error);
+  ASSERT_TRUE(backend) << error;
+  platform::ui::InstallBackend(backend.get());
+  {
+    platform::ui::Dialog progress(resources::FindDialogTemplate(resources::kProgressDialog));
+    ASSERT_TRUE(progress.Create());
+    platform::ui::Control& overall = progress.Item(resources::kOverallBar);
+    platform::ui::Control& activity = progress.Item(resources::kActivityBar);
+    progress.ShowWindow(true);
+    platform::ui::BeginWaitCursor();
+    overall.SetRange(0, 1000);
+    overall.SetStep(1);
+    const long paintsBefore = backend->PaintCount();
+    const long long start = NowMs();
+    for (int i = 1; i <= 1000; ++i) {
+      if (i % 10 == 0) progress.SetWindowText("集計中 " + std::to_string(i / 10) + "％");
+      overall.StepIt();
+      activity.SetRange(0, 10);
+      activity.SetPos(0);
+      for (int k = 0; k < 10; ++k) {
+        activity.StepIt();
+        progress.UpdateWindow();
+        ::usleep(50);
+      }
+      progress.UpdateWindow();
+    }
+    const long long elapsed = NowMs() - start;
+    std::ofstream(report) << elapsed << " " << backend->PaintCount() - paintsBefore << "\n";
+    platform::ui::MessageBox(&progress, "done", "消費税", platform::ui::kMbOk | platform::ui::kMbIconInformation);
+    platform::ui::EndWaitCursor();
+    progress.EndDialog(1);
+  }
+  platform::ui::InstallBackend(nullptr);
+}
+
+TEST_F(TerminalRun, ProgressWindowOnTheTerminal) {
+  const fs::path report = dir_ / "progress.txt";
+  const std::string inner = "LANG=C.UTF-8 TAXBRIDGE_TTY_PROGRESS_REPORT=" + Quote(report.string()) + " " +
+                            Quote(std::string(TAXBRIDGE_BINARY_DIR) + "/tests/test_tty") +
+                            " --gtest_filter=ProgressWindowDriver.StepsAndWaits 2>/dev/null; echo $? > " +
+                            Quote((dir_ / "status").string()) + "; stty -a > " + Quote((dir_ / "stty").string());
+  ASSERT_EQ(std::system((Tmux() + " new-session -d -x 80 -y 24 -s run " + Quote("sh -c " + Quote(inner))).c_str()), 0);
+  const std::string screen = WaitFor("done");
+  EXPECT_NE(screen.find(U8(u8"集計中 100％")), std::string::npos) << screen;
+  EXPECT_NE(screen.find(U8(u8"[ 処理中")), std::string::npos) << screen;  // the busy mark
+  const std::string bars = LineWith(screen, "[####");
+  EXPECT_NE(bars, "") << screen;
+  // Every step was asked to repaint (11 000 requests), yet the terminal was
+  // painted no more than about thirty times a second.
+  std::istringstream numbers(ReadAll(report));
+  long long elapsedMs = -1;
+  long paints = -1;
+  numbers >> elapsedMs >> paints;
+  ASSERT_GE(elapsedMs, 0) << ReadAll(report);
+  EXPECT_GE(paints, 2);
+  EXPECT_LE(paints, elapsedMs / 33 + 2) << elapsedMs << " ms, " << paints << " paints";
+  Keys("Enter");
+  EXPECT_EQ(WaitForEnd(), 0);
+  ExpectTerminalRestored();
+}
+
+}  // namespace
