@@ -4,7 +4,10 @@
 #include <new>
 #include <optional>
 
-#include "aggregate/FixedDecimal.h"
+#include "aggregate/JournalRun.h"
+#include "aggregate/ProgressDialog.h"
+#include "aggregate/RunChecks.h"
+#include "aggregate/TaxSettings.h"
 #include "app/EditionProfile.h"
 #include "app/RunMessages.h"
 #include "app/RunPieces.h"
@@ -28,8 +31,6 @@ namespace ui = platform::ui;
 
 constexpr int32_t kUseDataType = 3;
 constexpr int32_t kSettingsFlag = 1;
-constexpr int32_t kSixthBusinessType = 6;
-constexpr int32_t kSixthBusinessTypeFirstDay = 20150401;
 constexpr size_t kUserIdBytes = 65;
 
 const char* DisplayText(int index) { return report::ElementNameTable::At(report::ElementNameTable::kDisplayTexts + index); }
@@ -38,19 +39,7 @@ int Box(ui::Window* owner, const std::string& text, uint32_t style) {
   return ui::MessageBox(owner, text, kCaption, style);
 }
 
-// Destroys what a stopped run created so far.
-void Destroy(std::unique_ptr<AggregationRun>& progress) {
-  if (progress) progress->Destroy();
-  progress.reset();
-}
-
 }  // namespace
-
-std::string SixthBusinessTypeRefusal(std::string_view programName) {
-  const std::string format = msg::kSixthBusinessType;
-  const size_t at = format.find("%s");
-  return format.substr(0, at) + std::string(programName) + format.substr(at + 2);
-}
 
 LinkApp::LinkApp() = default;
 LinkApp::~LinkApp() = default;
@@ -284,75 +273,57 @@ bool LinkApp::WriteJournalDocument(ui::Window* owner, const std::string& outputP
   writer.WriteStartTag("REPORT", 0);
   bool goOn = WriteSystemSection(writer) || AskToContinue(owner, msg::kSystemFailed);
   goOn = goOn && (WriteBasicSection(writer, record, 0) || AskToContinue(owner, msg::kBasicFailed));
-  goOn = goOn && (WriteDataSection(writer, record.view(), taxSettings.view(), aggregate_) ||
+  goOn = goOn && (WriteDataSection(writer, record, taxSettings, aggregate_, taxMethod_, taxRounding_) ||
                   AskToContinue(owner, msg::kDataFailed));
   writer.WriteEndTag("REPORT", 0);
   writer.CloseOutput();
   return goOn;
 }
 
-bool LinkApp::RunJournalMethod(ui::Window* owner, AggregationRun& progress, const StDATAINFO& record, int start,
-                               int end) {
-  // 16-17: the rate tables, at least three rates whatever the host reports.
-  ClSetShohizei* tax = TaxSettingsObject();
-  if (!tax) {
+bool LinkApp::RunJournalMethod(ProgressDialog& progress, const StDATAINFO& record, int start, int end) {
+  // 16-17: the rate tables (at least three rates whatever the host reports).
+  if (!PrepareRateTables(aggregate_)) {
     runResult_ = 2;
     return false;
   }
-  aggregate_.AllocateRateTables(static_cast<int16_t>(tax->GetTaxRateCount()));
 
-  // 18-20: what the passes work under.
-  progress.SetTaxFacts(taxMethod_, mainBusinessType_);
-  progress.SetPeriodCondition(BuildPeriodCondition(record, start, end));
-  StSHOHIZEIINFO settings;
+  // 18-20: what the checks and passes work under.
+  AggregationContext& context = progress.context();
+  context.taxMethod = taxMethod_;
+  context.mainBusinessType = mainBusinessType_;
+  context.periodCondition.Clear();
+  for (const MonthClause& clause : BuildPeriodCondition(record, start, end))
+    context.periodCondition.AppendMonthClause(clause.comparison, clause.month, clause.joiner);
+  TaxSettings settings;
   ReadTaxSettings(settings, record);
-  const uint8_t method = settings.view().U8(StSHOHIZEIINFO::kTaxMethod);
 
-  // 21-22: sixth business type under simplified taxation before 2015-04-01.
-  int32_t count = 0;
-  int32_t status = progress.CheckSixthBusinessType(kSixthBusinessType, count);
-  if (ClMsgMgr::Inst()->CheckFatalErrorWithMsg(status, -1, 1, 0)) {
-    runResult_ = 2;
-    return false;
-  }
-  const int32_t firstDay = MonthStartDate(static_cast<int16_t>(start));
-  if (count > 0 && method == 1 && firstDay < kSixthBusinessTypeFirstDay) {
-    Box(owner, SixthBusinessTypeRefusal(CurrentEdition().programName), ui::kMbIconExclamation | ui::kMbOk);
-    runResult_ = 1;
+  // 21-25: the sixth business type, the new rates, the import categories.
+  const RunCheckInput checks{settings, static_cast<int16_t>(start), static_cast<int16_t>(end),
+                             MonthStartDate(static_cast<int16_t>(start)), CurrentEdition().programName};
+  if (const int stop = RunPreAggregationChecks(progress, checks)) {
+    runResult_ = stop;
     return false;
   }
 
-  // 23-24: 10 % and reduced 8 % lines.
-  int32_t flag = 0;
-  status = progress.CheckNewRates(flag, static_cast<int16_t>(start), static_cast<int16_t>(end));
-  if (ClMsgMgr::Inst()->CheckFatalErrorWithMsg(status, -1, 1, 0)) {
-    runResult_ = 2;
-    return false;
+  // 26-27: the passes under the shown window; the wait cursor stays begun
+  // until the document is written.
+  switch (RunJournalAggregation(progress, aggregate_, record, settings)) {
+    case AggregationStatus::kDone:
+      break;
+    case AggregationStatus::kAmountsTooLarge:
+      ui::EndWaitCursor();
+      Box(&progress, msg::kAmountsTooLarge, ui::kMbIconExclamation | ui::kMbOk);
+      runResult_ = 2;
+      return false;
+    case AggregationStatus::kPassNotBuilt:
+      ui::EndWaitCursor();
+      std::fprintf(stderr, "taxbridge: an aggregation pass is missing from this installation; nothing was written.\n");
+      runResult_ = 2;
+      return false;
   }
-  if (flag != 0) {
-    Box(owner, msg::kNewRates, ui::kMbIconExclamation | ui::kMbOk);
-    runResult_ = 1;
-    return false;
-  }
-
-  // 25: undetermined import categories under general taxation: a notice.
-  if (method > 1 && progress.CheckUndeterminedImports() == 1)
-    Box(owner, msg::kUndeterminedImports, ui::kMbIconInformation | ui::kMbOk);
-
-  // 26-27: the passes.
-  ui::BeginWaitCursor();
-  try {
-    progress.Aggregate(aggregate_, record.view(), settings.view());
-  } catch (const ArithmeticError&) {
-    ui::EndWaitCursor();
-    Box(owner, msg::kAmountsTooLarge, ui::kMbIconExclamation | ui::kMbOk);
-    runResult_ = 2;
-    return false;
-  }
-  ui::RestoreWaitCursor();
 
   // 28-30: the document.
-  const bool written = WriteJournalDocument(owner, outputPathForRun_, record, settings);
+  const bool written = WriteJournalDocument(&progress, outputPathForRun_, record, settings);
   ui::EndWaitCursor();
   if (!written) {
     runResult_ = 2;
@@ -436,31 +407,19 @@ bool LinkApp::StartRun() {
   outputPathForRun_ = chosen.outputPath;
   const int method = chosen.method;
 
-  // 14: the progress window owns every message from here on.
-  std::unique_ptr<AggregationRun> progress = CreateAggregationRun();
-  ui::Window* owner = progress ? progress->Window() : nullptr;
-  if (!progress) {
-    runResult_ = 2;
-    return false;
-  }
+  // 14: the progress window, hidden, without owner; it owns every message
+  // box from here on.
+  auto progress = std::make_unique<ProgressDialog>();
+  progress->Create();
 
   if (method == 1) {
     // 15: the values saved in the host's return screens.
-    if (!WriteSavedReturnReport(owner, outputPathForRun_, record)) {
+    if (!WriteSavedReturnReport(progress.get(), outputPathForRun_, record)) {
       savedReturn_.reset();
-      Destroy(progress);
       return false;
     }
-  } else if (!RunJournalMethod(owner, *progress, record, start, end)) {
+  } else if (!RunJournalMethod(*progress, record, start, end)) {
     // 16-30.
-    Destroy(progress);
-    return false;
-  }
-
-  // A piece missing from this build has said so; its output is no document.
-  if (PendingPieceUsed()) {
-    runResult_ = 2;
-    Destroy(progress);
     return false;
   }
 
@@ -468,8 +427,8 @@ bool LinkApp::StartRun() {
   conditions.Store(start, end, hostStarted_ ? nullptr : &outputPathForRun_, method);
   aggregate_.ReleaseRateTables();
   savedReturn_.reset();
-  Box(owner, msg::kCompleted, ui::kMbIconInformation | ui::kMbOk);
-  Destroy(progress);
+  Box(progress.get(), msg::kCompleted, ui::kMbIconInformation | ui::kMbOk);
+  progress.reset();
   return true;
 }
 

@@ -32,13 +32,14 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Window.h"
 
+class ProgressDialog;
+
 namespace report {
 class XmlWriter;
 }
 
 namespace app {
 
-class AggregationRun;
 
 inline constexpr char kCaption[] = "消費税";
 
@@ -85,8 +86,8 @@ class LinkApp : public platform::ui::Application {
   void SetTaxMethod(uint8_t method) { taxMethod_ = method; }
 
  private:
-  bool RunJournalMethod(platform::ui::Window* progressOwner, AggregationRun& progress, const StDATAINFO& record,
-                        int start, int end);
+  // Steps of the journal method, from the rate tables to the closed document.
+  bool RunJournalMethod(ProgressDialog& progress, const StDATAINFO& record, int start, int end);
   bool WriteJournalDocument(platform::ui::Window* owner, const std::string& outputPath, const StDATAINFO& record,
                             const StSHOHIZEIINFO& taxSettings);
   // Asks the question of a failed section; true to go on.
@@ -113,8 +114,5 @@ class LinkApp : public platform::ui::Application {
   bool connectionFailed_ = false;
   std::string outputPathForRun_;  // the output file of this run
 };
-
-// The text of the sixth-business-type refusal for the edition's program name.
-std::string SixthBusinessTypeRefusal(std::string_view programName);
 
 }  // namespace app

@@ -1,56 +1,12 @@
 #include "app/RunPieces.h"
 
-#include <cstdio>
 #include <optional>
 #include <string_view>
 
 #include "dialog/ConditionDialog.h"
-#include "host/Host.h"
-#include "platform/ui/Dialog.h"
-#include "resources/Resources.h"
+#include "report/DataSection.h"
 
 namespace app {
-namespace {
-
-bool pendingPieceUsed = false;
-
-// The progress window alone, without the aggregation it is to carry: every
-// check answers that it is not built, so the run stops with the host's message.
-class PendingAggregationRun : public AggregationRun {
- public:
-  PendingAggregationRun() : window_(resources::FindDialogTemplate(resources::kProgressDialog)) { window_.Create(); }
-  platform::ui::Window* Window() override { return &window_; }
-  void SetTaxFacts(uint8_t, uint8_t) override {}
-  void SetPeriodCondition(const std::vector<MonthClause>&) override {}
-  int32_t CheckSixthBusinessType(int32_t, int32_t&) override {
-    ReportPendingPiece("the sixth-business-type check");
-    return ClMsgMgr::Inst()->SetLastError(host::kNotBuilt, __FILE__, __LINE__);
-  }
-  int32_t CheckNewRates(int32_t&, int16_t, int16_t) override {
-    ReportPendingPiece("the tax-rate check");
-    return ClMsgMgr::Inst()->SetLastError(host::kNotBuilt, __FILE__, __LINE__);
-  }
-  int CheckUndeterminedImports() override {
-    ReportPendingPiece("the import-category check");
-    return 0;
-  }
-  void Aggregate(TaxAggregate&, host::RecordView, host::RecordView) override {
-    ReportPendingPiece("the aggregation passes");
-  }
-  void Destroy() override { window_.DestroyWindow(); }
-
- private:
-  platform::ui::Dialog window_;
-};
-
-}  // namespace
-
-bool PendingPieceUsed() { return pendingPieceUsed; }
-
-void ReportPendingPiece(const char* piece) {
-  pendingPieceUsed = true;
-  std::fprintf(stderr, "taxbridge: %s is not part of this build yet; the run cannot complete.\n", piece);
-}
 
 struct ConditionStep::Impl {
   dialog::ConditionDialog dialog;
@@ -97,11 +53,11 @@ void ConditionStep::Store(int start, int end, const std::string* outputPath, int
   impl_->dialog.StoreSettings(start, end, path, method);
 }
 
-std::unique_ptr<AggregationRun> CreateAggregationRun() { return std::make_unique<PendingAggregationRun>(); }
-
-int WriteDataSection(report::XmlWriter&, host::RecordView, host::RecordView, const TaxAggregate&) {
-  ReportPendingPiece("the DATA section writer");
-  return 0;
+int WriteDataSection(report::XmlWriter& writer, const StDATAINFO& company, const StSHOHIZEIINFO& taxSettings,
+                     const TaxAggregate& aggregate, uint8_t taxMethod, uint8_t taxRounding) {
+  const report::DataSectionFacts facts =
+      report::DataSectionFacts::Of(aggregate, company, taxSettings, taxMethod, taxRounding);
+  return report::WriteDataSection(writer, facts);
 }
 
 }  // namespace app

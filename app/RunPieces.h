@@ -1,12 +1,7 @@
 // The pieces of a run that other folders do: the conditions dialog and its
-// settings file, the progress window with the aggregation passes and run
-// checks, and the document writers of the DATA section and of the saved-return
-// method. The run driver (LinkApp) reaches them only through this header, in
-// the order of the run.
-//
-// A piece that this build does not hold yet says so on the error stream, and
-// its result makes the run fail (result 2): it never stands in for the piece
-// with an empty success. PendingPieceUsed() tells the driver that one was hit.
+// settings file, and the document writers of the DATA section of either
+// method. The progress window, the run checks and the aggregation passes are
+// driven directly through aggregate/JournalRun.h and aggregate/RunChecks.h.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +11,7 @@
 
 #include "app/PeriodMonths.h"
 #include "host/ByteRecord.h"
+#include "host/Records.h"
 #include "host/SaveTaxInfo.h"
 #include "platform/ui/Window.h"
 
@@ -71,36 +67,11 @@ class ConditionStep {
   std::unique_ptr<Impl> impl_;
 };
 
-// The progress window and the aggregation it carries (its context holds the
-// month condition, the two tax settings and the rule objects).
-class AggregationRun {
- public:
-  virtual ~AggregationRun() = default;
-  // The progress window; owner of every message box from its creation on.
-  virtual platform::ui::Window* Window() = 0;
-  virtual void SetTaxFacts(uint8_t taxMethod, uint8_t mainBusinessType) = 0;
-  virtual void SetPeriodCondition(const std::vector<MonthClause>& clauses) = 0;
-  // Run checks: host statuses (0 the check ran).
-  virtual int32_t CheckSixthBusinessType(int32_t businessType, int32_t& count) = 0;
-  virtual int32_t CheckNewRates(int32_t& flag, int16_t start, int16_t end) = 0;
-  virtual int CheckUndeterminedImports() = 0;
-  // The passes, under the shown progress window. Throws ArithmeticError when
-  // an amount does not fit.
-  virtual void Aggregate(TaxAggregate& aggregate, host::RecordView company, host::RecordView taxSettings) = 0;
-  virtual void Destroy() = 0;
-};
-
-// Creates the progress window hidden, without owner.
-std::unique_ptr<AggregationRun> CreateAggregationRun();
-
-// The DATA section from the aggregation: 1 written, 0 failed.
-int WriteDataSection(report::XmlWriter& writer, host::RecordView company, host::RecordView taxSettings,
-                     const TaxAggregate& aggregate);
-
-// True once a piece that this build lacks has been called.
-bool PendingPieceUsed();
-// Records and reports that `piece` is not in this build.
-void ReportPendingPiece(const char* piece);
+// The DATA section from the journal aggregation, with its refund statements:
+// 1 written, 0 failed. `taxMethod` and `taxRounding` are the run's copies of
+// the data's taxation method and rounding kind.
+int WriteDataSection(report::XmlWriter& writer, const StDATAINFO& company, const StSHOHIZEIINFO& taxSettings,
+                     const TaxAggregate& aggregate, uint8_t taxMethod, uint8_t taxRounding);
 
 }  // namespace app
 

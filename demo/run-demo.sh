@@ -1,8 +1,55 @@
 #!/usr/bin/env bash
-# Runs the main job on the bundled demo company data, unattended.
+# The demo: a fresh accounting installation under the build folder, loaded
+# with the bundled company data, and three unattended runs of taxbridge_plus
+# started by `ledger launch` as the accounting product starts it:
+#   the corporation (data 1) by the journal method and by the saved-return
+#   method, and the sole proprietor (data 2) by the journal method.
+# Each run's posted result, document and transcript are shown; the demo fails
+# when a run does not complete (posted result other than 0, or no document).
 set -euo pipefail
-build=${1:-build}
-echo "Built: $build/bin/taxbridge_plus, $build/bin/taxbridge_std, $build/bin/taxbridge_lotus"
-"$build/bin/taxbridge_plus" --version
+
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "${1:-build}" && pwd)
+bin="$build/bin"
+demo="$build/demo"
+
+rm -rf "$demo"
+mkdir -p "$demo/out" "$demo/transcripts"
+export LEDGER_HOME="$demo/home"
+# The Windows path the program is given for a Linux path (Z: is "/").
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+"$bin/ledger" init
+"$bin/ledger" import "$here/ledger"
 echo
-echo "Not there yet: the demo company data and the run itself; this demo only builds the programs."
+
+failed=0
+run() {  # run NAME USER DATA_NO SCRIPT
+  local name=$1 user=$2 data=$3 script="$here/scripts/$4"
+  local document="$demo/out/$name.xml" transcript="$demo/transcripts/$name.txt"
+  echo "== $name: data $data, script $(basename "$script")"
+  "$bin/ledger" select "$user" "$data"
+  local result=0
+  TAXBRIDGE_SCRIPT="$script" TAXBRIDGE_TRANSCRIPT="$transcript" \
+    "$bin/ledger" launch plus --path "$(windows_path "$document")" || result=$?
+  echo "posted result: $result"
+  if [ "$result" -eq 0 ] && [ -s "$document" ]; then
+    echo "document: $document ($(wc -c <"$document") bytes, Shift_JIS)"
+  else
+    echo "RUN DID NOT COMPLETE"
+    failed=1
+  fi
+  echo "transcript: $transcript"
+  grep -E '^(messagebox|error)' "$transcript" | sed 's/^/  /' || true
+  echo
+}
+
+run corporation-journal 001 1 corporation-journal.script
+run corporation-saved-return 001 1 corporation-saved-return.script
+run individual-journal 002 2 individual-journal.script
+
+if [ "$failed" -ne 0 ]; then
+  echo "demo: a run did not complete" >&2
+  exit 1
+fi
+echo "demo: all three runs completed; the documents are in $demo/out"
