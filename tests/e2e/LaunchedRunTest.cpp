@@ -1,0 +1,322 @@
+// Whole runs on small company books loaded with `ledger import`: the program
+// started by a calling window (or, for the settings case, without one) with
+// the script backend answering, the transcript, the posted result, the
+// document and the settings file checked, and the journal method's figures
+// compared with what `ledger summary` reports for the same months.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/CallerWindow.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
+
+std::string ReadAll(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+std::string WindowsPath(const fs::path& p) {
+  std::string text = "Z:" + p.string();
+  for (char& c : text)
+    if (c == '/') c = '\\';
+  return text;
+}
+
+std::string Shell(const std::string& command, int* status = nullptr) {
+  std::string out;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    const int s = ::pclose(pipe);
+    if (status) *status = WIFEXITED(s) ? WEXITSTATUS(s) : -1;
+  }
+  return out;
+}
+
+const char kAccounts[] =
+    "data_no,account_id,code,name,class_code,balance_side,list_excluded,sum_mark_a,sum_mark_b\n"
+    "1,1,100,cash,0x10100000,1,0,0,0\n"
+    "1,2,135,receivable,0x10100000,1,0,0,0\n"
+    "1,3,500,sales,0x40100000,2,0,0,0\n"
+    "1,4,610,purchases,0x20200000,1,0,0,0\n"
+    "1,5,170,securities,0x10100000,1,0,0,0\n";
+const char kJournalHeader[] =
+    "data_no,line_no,date,month_no,dr_account,dr_department,dr_amount,dr_tax,dr_category,dr_rate,dr_business_type,"
+    "cr_account,cr_department,cr_amount,cr_tax,cr_category,cr_rate,cr_business_type,description\n";
+// Two taxable sales at 8 %, an export and a purchase, April 2014 to March 2015.
+const char kPlainBook[] =
+    "1,1,20140415,,135,,500000,40000,0,0,0,500,,500000,40000,1,8,1,sale\n"
+    "1,2,20140520,,135,,120000,0,0,0,0,500,,120000,0,2,0,0,export\n"
+    "1,3,20140610,,610,,200000,16000,21,8,0,100,,200000,16000,0,0,0,purchase\n"
+    "1,4,20150310,,135,,30001,2400,0,0,0,500,,30001,2400,1,8,2,sale\n";
+
+// A book in a fresh installation beside copies of the programs; each test
+// has its own folder.
+class LaunchedRun : public ::testing::Test {
+ protected:
+  struct Outcome {
+    int exitStatus = -1;
+    std::optional<int64_t> posted;
+    std::string transcript;
+    std::string document;
+    bool documentExists = false;
+  };
+
+  void SetUp() override {
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    dir_ = fs::temp_directory_path() / ("tb-launch-" + name);
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "bin");
+    fs::create_directories(dir_ / "csv");
+    fs::create_directories(dir_ / "out");
+    for (const char* program : {"taxbridge_plus", "ledger"})
+      fs::copy_file(fs::path(TAXBRIDGE_BINARY_DIR) / "bin" / program, dir_ / "bin" / program);
+    std::ofstream(dir_ / "bin" / "HalvernDef.ini", std::ios::binary) << "[ProgramLevel]\r\nSY26=2\r\n";
+    ASSERT_EQ(Ledger("init"), 0) << output_;
+    // The application folder (settings file) inside the test's folder.
+    const fs::path ini = dir_ / "home" / "ledger.ini";
+    std::string text = ReadAll(ini);
+    text = std::regex_replace(text, std::regex("Folder1=[^\r\n]*"), "Folder1=" + WindowsPath(dir_ / "app") + "\\");
+    std::ofstream(ini, std::ios::binary) << text;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  int Ledger(const std::string& args) {
+    int status = -1;
+    output_ = Shell("LEDGER_HOME='" + (dir_ / "home").string() + "' '" + (dir_ / "bin" / "ledger").string() + "' " +
+                        args + " 2>&1",
+                    &status);
+    return status;
+  }
+
+  // Data 1: a corporation (kind 0) or an individual (3), taxation method
+  // `method`, with the journal `lines`; user 001 selects it.
+  void Book(int method, const std::string& lines, int companyKind = 0) {
+    std::ofstream(dir_ / "csv" / "data.csv")
+        << "data_no,data_id,company_name,period_start,period_end,closing_day,closing_pattern,past_record,"
+           "company_kind,income_layout,maintenance_lock\n"
+        << "1,TB1,test company,20140401,20150331,31,0,0," << companyKind << ",1,0\n";
+    std::ofstream(dir_ / "csv" / "tax_settings.csv")
+        << "data_no,tax_method,rounding,deduction_method,main_business_type,tax_inclusive,rate_count\n"
+        << "1," << method << ",0,0," << (method == 1 ? 1 : 0) << ",0,5\n";
+    std::ofstream(dir_ / "csv" / "accounts.csv") << kAccounts;
+    std::ofstream(dir_ / "csv" / "journal.csv") << kJournalHeader << lines;
+    std::ofstream(dir_ / "csv" / "users.csv") << "user_id,name,selected_group,selected_data_no\n001,clerk,1,1\n";
+    ASSERT_EQ(Ledger("import '" + (dir_ / "csv").string() + "' --replace"), 0) << output_;
+  }
+
+  // One run with `script`. `fixedPath`: the calling window fixes the output
+  // file `out`; otherwise the program is started without a command line and
+  // the script types the path.
+  Outcome Run(const std::string& script, const fs::path& out, bool fromCaller = true) {
+    std::string error;
+    std::unique_ptr<platform::CallerWindow> caller = platform::CallerWindow::Create(&error);
+    EXPECT_TRUE(caller) << error;
+    std::ofstream(dir_ / "script.txt") << script;
+    fs::remove(dir_ / "transcript.txt");
+    const std::string line = fromCaller ? std::to_string(caller->Handle()) + ",32769,1," + WindowsPath(out) : "";
+    const std::string command = "cd '" + dir_.string() + "' && LEDGER_HOME='" + (dir_ / "home").string() +
+                                "' TAXBRIDGE_SCRIPT='" + (dir_ / "script.txt").string() +
+                                "' TAXBRIDGE_TRANSCRIPT='" + (dir_ / "transcript.txt").string() + "' '" +
+                                (dir_ / "bin" / "taxbridge_plus").string() + "' '" + line + "' >'" +
+                                (dir_ / "output.txt").string() + "' 2>&1";
+    const int status = std::system(command.c_str());
+    Outcome o;
+    o.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    o.transcript = ReadAll(dir_ / "transcript.txt") + ReadAll(dir_ / "output.txt");
+    while (auto e = caller->Receive(100))
+      if (e->kind == platform::CallerWindowEvent::Kind::kPost) o.posted = e->lparam;
+    o.documentExists = fs::is_regular_file(out);
+    if (o.documentExists) o.document = ReadAll(out);
+    return o;
+  }
+
+  // The settings file's text ("" when none was written).
+  std::string SettingsText() const {
+    std::string text;
+    if (fs::is_directory(dir_ / "app"))
+      for (const auto& entry : fs::recursive_directory_iterator(dir_ / "app"))
+        if (entry.is_regular_file()) text += ReadAll(entry.path());
+    return text;
+  }
+
+  fs::path dir_;
+  std::string output_;
+};
+
+// The leaf `name` of the document ("" when empty, nullopt when absent).
+std::optional<std::string> Leaf(const std::string& document, const std::string& name) {
+  const std::string open = "<" + name + ">";
+  const size_t at = document.find(open);
+  if (at == std::string::npos) return std::nullopt;
+  const size_t from = at + open.size();
+  return document.substr(from, document.find('<', from) - from);
+}
+
+// The first figure of the summary line starting with `label`, commas removed.
+std::string SummaryFigure(const std::string& summary, const std::string& label) {
+  std::istringstream in(summary);
+  for (std::string line; std::getline(in, line);) {
+    const size_t at = line.find(label);
+    if (at == std::string::npos || line.compare(at + label.size(), 2, "  ") != 0) continue;
+    std::istringstream fields(line.substr(at + label.size()));
+    std::string figure;
+    fields >> figure;
+    figure.erase(std::remove(figure.begin(), figure.end(), ','), figure.end());
+    return figure;
+  }
+  return "?";
+}
+
+const char kMonths[] = "type 1014 \"4\"\ntype 1016 \"3\"\n";
+
+TEST_F(LaunchedRun, JournalMethodWritesTheFiguresTheLedgerReports) {
+  Book(2, kPlainBook);
+  const fs::path out = dir_ / "out" / "tax.xml";
+  // Through the accounting product's own launcher this time.
+  std::ofstream(dir_ / "launch.script") << kMonths << "key F12\nanswer OK\n";
+  ASSERT_EQ(Ledger("summary 1 4 3"), 0) << output_;
+  const std::string summary = output_;
+
+  // The launcher takes its script from the environment.
+  int status = -1;
+  const std::string launched =
+      Shell("LEDGER_HOME='" + (dir_ / "home").string() + "' TAXBRIDGE_SCRIPT='" + (dir_ / "launch.script").string() +
+                "' TAXBRIDGE_TRANSCRIPT='" + (dir_ / "transcript.txt").string() + "' '" +
+                (dir_ / "bin" / "ledger").string() + "' launch plus --path '" + WindowsPath(out) + "' 2>&1",
+            &status);
+  EXPECT_EQ(status, 0) << launched << ReadAll(dir_ / "transcript.txt");
+  EXPECT_NE(launched.find("result 0"), std::string::npos) << launched;
+  const std::string doc = ReadAll(out);
+  ASSERT_NE(doc.find("<DATA>"), std::string::npos) << doc.substr(0, 400);
+  EXPECT_NE(doc.find("<KANPUH>"), std::string::npos);
+  EXPECT_EQ(doc.substr(doc.size() - 11), "</REPORT>\r\n");
+
+  const struct {
+    const char* label;
+    const char* leaf;
+  } figures[] = {
+      {"Taxable sales, without tax", "KAZEIURIAGEZEINUKI8"},
+      {"Taxable sales, tax", "KAZEIURIAGEZEIGAKU8"},
+      {"Taxable sales, with tax", "KAZEIURIAGEZEIKOMI8"},
+      {"Export-exempt sales", "MENZEIURIAGEZEINUKI8"},
+  };
+  for (const auto& f : figures) {
+    const std::string expected = SummaryFigure(summary, f.label);
+    EXPECT_NE(expected, "0") << f.label << " (the book has this figure)";
+    EXPECT_EQ(Leaf(doc, f.leaf).value_or("absent"), expected) << f.label << "\n" << summary;
+  }
+  EXPECT_EQ(Leaf(doc, "KAZEIURIAGEZEINUKI8"), "530001");
+}
+
+TEST_F(LaunchedRun, CancelPostsOneAndWritesNothing) {
+  Book(2, kPlainBook);
+  const fs::path out = dir_ / "out" / "tax.xml";
+  const Outcome run = Run("key Escape\nanswer OK\n", out);
+  EXPECT_EQ(run.posted, 1) << run.transcript;
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_FALSE(run.documentExists);
+  EXPECT_EQ(SettingsText(), "");
+  EXPECT_EQ(run.transcript.find("dialog 131 shown"), std::string::npos) << run.transcript;
+}
+
+TEST_F(LaunchedRun, NoToTheSystemQuestionStopsWithOnlyTheFrame) {
+  Book(2, kPlainBook);
+  // /dev/full takes the file but no byte of it: SYSTEM fails.
+  const Outcome run = Run(std::string(kMonths) + "key F12\nanswer No\n", "/dev/full");
+  EXPECT_EQ(run.posted, 2) << run.transcript;
+  EXPECT_NE(run.transcript.find(U8(u8"icon=exclamation buttons=Yes/No text=\"システム情報の出力に失敗しました。")),
+            std::string::npos)
+      << run.transcript;
+  EXPECT_EQ(run.transcript.find(U8(u8"基本情報の出力に失敗")), std::string::npos);
+  EXPECT_EQ(run.transcript.find(U8(u8"消費税情報の出力が終了しました")), std::string::npos);
+  EXPECT_EQ(SettingsText(), "");
+}
+
+TEST_F(LaunchedRun, YesToEveryQuestionCompletesWithResultZero) {
+  // /dev/full fails all three sections; Yes to each finishes the run.
+  Book(2, kPlainBook);
+  const Outcome run =
+      Run(std::string(kMonths) + "key F12\nanswer Yes\nanswer Yes\nanswer Yes\nanswer OK\n", "/dev/full");
+  EXPECT_EQ(run.posted, 0) << run.transcript;
+  EXPECT_EQ(run.exitStatus, 0);
+  for (const char8_t* question : {u8"システム情報の出力に失敗", u8"基本情報の出力に失敗", u8"連動情報の出力に失敗"})
+    EXPECT_NE(run.transcript.find(U8(question)), std::string::npos) << run.transcript;
+  EXPECT_NE(run.transcript.find(U8(u8"消費税情報の出力が終了しました")), std::string::npos);
+  // The fixed path is the caller's: the stored conditions carry none.
+  const std::string settings = SettingsText();
+  EXPECT_NE(settings, "");
+  EXPECT_EQ(settings.find("full"), std::string::npos) << settings;
+}
+
+TEST_F(LaunchedRun, SettingsKeepTheTypedPathWhenNoCallerFixedIt) {
+  Book(2, kPlainBook);
+  const fs::path out = dir_ / "out" / "typed.xml";
+  std::string typed = WindowsPath(out);
+  typed = std::regex_replace(typed, std::regex(R"(\\)"), R"(\\)");  // quoted in the script
+  const Outcome run = Run(std::string(kMonths) + "type 1008 \"" + typed + "\"\nkey F12\nanswer OK\n", out, false);
+  EXPECT_EQ(run.exitStatus, 0) << run.transcript;
+  EXPECT_FALSE(run.posted);
+  EXPECT_TRUE(run.documentExists);
+  EXPECT_NE(SettingsText().find("typed.xml"), std::string::npos) << SettingsText();
+}
+
+TEST_F(LaunchedRun, RefusedBooksPostOneWithTheirMessage) {
+  const fs::path out = dir_ / "out" / "tax.xml";
+  // A sixth-business-type sale under simplified taxation in a period that
+  // begins before 2015-04-01.
+  Book(1, "1,1,20140415,,135,,1000,80,0,0,0,500,,1000,80,1,8,6,sale\n");
+  Outcome run = Run(std::string(kMonths) + "key F12\nanswer OK\n", out);
+  EXPECT_EQ(run.posted, 1) << run.transcript;
+  EXPECT_NE(run.transcript.find(U8(u8"owner=131 caption=\"消費税\" icon=exclamation buttons=OK text=\"集計範囲に事業分類「第六種事業」")),
+            std::string::npos)
+      << run.transcript;
+  EXPECT_NE(run.transcript.find(U8(u8"Kestrel２０ Plus の以下の機能")), std::string::npos);
+  EXPECT_FALSE(run.documentExists);
+
+  // A 10 % line (general taxation).
+  Book(2, "1,2,20140415,,135,,1000,100,0,0,0,500,,1000,100,1,10,0,sale\n");
+  run = Run(std::string(kMonths) + "key F12\nanswer OK\n", out);
+  EXPECT_EQ(run.posted, 1) << run.transcript;
+  EXPECT_NE(run.transcript.find(U8(u8"icon=exclamation buttons=OK text=\"集計範囲に税率「10%」または「8%(軽減)」")),
+            std::string::npos)
+      << run.transcript;
+  EXPECT_FALSE(run.documentExists);
+  EXPECT_EQ(SettingsText(), "");
+}
+
+TEST_F(LaunchedRun, AmountsBeyondTheArithmeticNeverReachTheDocument) {
+  // Three 5 % sales whose amounts and tax are 9 x 10^13 yen each: their sums
+  // are beyond what the document's arithmetic holds. DATA is refused rather
+  // than written with a wrong figure; No stops the run.
+  Book(2, "1,1,20140415,,135,,90000000000000,90000000000000,0,0,0,500,,90000000000000,90000000000000,1,5,0,s\n"
+          "1,2,20140416,,135,,90000000000000,90000000000000,0,0,0,500,,90000000000000,90000000000000,1,5,0,s\n"
+          "1,3,20140417,,135,,90000000000000,90000000000000,0,0,0,500,,90000000000000,90000000000000,1,5,0,s\n");
+  const fs::path out = dir_ / "out" / "tax.xml";
+  const Outcome run = Run(std::string(kMonths) + "key F12\nanswer No\n", out);
+  EXPECT_EQ(run.posted, 2) << run.transcript;
+  const bool tooLarge = run.transcript.find(U8(u8"集計した金額が大きすぎるため")) != std::string::npos;
+  const bool dataRefused = run.transcript.find(U8(u8"連動情報の出力に失敗しました。")) != std::string::npos;
+  EXPECT_TRUE(tooLarge || dataRefused) << run.transcript;
+  EXPECT_EQ(run.transcript.find(U8(u8"消費税情報の出力が終了しました")), std::string::npos);
+  EXPECT_EQ(run.document.find("<KANPUK>"), std::string::npos);
+  EXPECT_EQ(SettingsText(), "");
+}
+
+}  // namespace
