@@ -68,14 +68,19 @@ void PaintEdit(Canvas& canvas, const Rect& r, const Control& c, EditLine& line, 
   const uint32_t fieldAttr = attr | (focused ? kUnderline : 0);
   canvas.Fill(Rect{r.row, textCol, 1, room}, fieldAttr);
   canvas.Text(r.row, textCol, ToGlyphs(std::string_view(text).substr(from)), fieldAttr, textCol, textCol + room);
+  // Columns of the text from the first byte shown up to a byte offset (a
+  // character the terminal draws narrow counts one column, whatever its bytes).
+  auto column = [&](size_t at) {
+    return Width(ToGlyphs(std::string_view(text).substr(from, std::max(at, from) - from)));
+  };
   if (focused && line.HasSelection()) {
-    const int s = static_cast<int>(std::max(line.selStart(), from) - from);
-    const int e = static_cast<int>(std::max(line.selEnd(), from) - from);
+    const int s = column(line.selStart());
+    const int e = column(line.selEnd());
     canvas.AddAttr(Rect{r.row, textCol + s, 1, std::min(e, room) - s}, kReverse);
   }
   if (focused) {
     *cursorRow = r.row;
-    *cursorCol = std::min(textCol + static_cast<int>(line.caret() - from), textCol + std::max(room - 1, 0));
+    *cursorCol = std::min(textCol + column(line.caret()), textCol + std::max(room - 1, 0));
   }
   (void)c;
 }

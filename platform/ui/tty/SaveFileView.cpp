@@ -285,13 +285,16 @@ void SaveFileView::Paint(Canvas& canvas, int* cursorRow, int* cursorCol) {
   canvas.Fill(Rect{nameRow, fieldCol + 1, 1, fieldWidth}, fieldAttr);
   canvas.Text(nameRow, fieldCol + 1, ToGlyphs(std::string_view(name_.text()).substr(from)), fieldAttr, fieldCol + 1,
               fieldCol + 1 + fieldWidth);
+  auto column = [&](size_t at) {
+    return Width(ToGlyphs(std::string_view(name_.text()).substr(from, std::max(at, from) - from)));
+  };
   if (focus_ == 0 && name_.HasSelection()) {
-    const int s = static_cast<int>(std::max(name_.selStart(), from) - from);
-    const int e = static_cast<int>(std::max(name_.selEnd(), from) - from);
+    const int s = column(name_.selStart());
+    const int e = column(name_.selEnd());
     canvas.AddAttr(Rect{nameRow, fieldCol + 1 + s, 1, std::min(e, fieldWidth) - s}, kReverse);
   }
   canvas.Text(nameRow, fieldCol + 1 + fieldWidth, ToGlyphs("]"), face);
-  if (focus_ == 0) *cursorRow = nameRow, *cursorCol = fieldCol + 1 + static_cast<int>(name_.caret() - from);
+  if (focus_ == 0) *cursorRow = nameRow, *cursorCol = fieldCol + 1 + column(name_.caret());
   canvas.Text(nameRow + 1, left, ToGlyphs("ファイルの種類: " + filterName_), face, left, left + width);
 
   const int buttonRow = r.bottom() - 2;
