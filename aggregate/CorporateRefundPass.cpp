@@ -113,17 +113,25 @@ bool CorporatePass::SumJournals() {
   uint32_t count = 0;
   rule->GetSwkCount(condition.chain(), nullptr, &count);
   rule->MoveReady(condition.chain(), nullptr, nullptr, kJournalCursorAllLines);
+  // Each line goes to the list's nodes of its two accounts only, in list
+  // order, debit before credit, as a walk of the whole list adds it; the walk's
+  // one tick per node is given for the nodes passed over in one call.
+  const AccountIndex index(context_.accounts);
   int32_t status = host::kOk;
   for (uint32_t i = 0; i < count; ++i) {
     progress_.ActivityTick();
     StSWKTINFO line;
     status = rule->MoveNext(&line);
     if (status != host::kOk) break;
-    for (const AccountNode& node : context_.accounts) {
-      progress_.ActivityTick();
-      AddLineSide(line, JournalSide::kDebit, node);
-      AddLineSide(line, JournalSide::kCredit, node);
-    }
+    size_t ticked = 0;
+    index.ForEachOf(SideAccount(line, JournalSide::kDebit), SideAccount(line, JournalSide::kCredit),
+                    [&](size_t position, const AccountNode& node) {
+                      progress_.ActivityTicks(position + 1 - ticked);
+                      ticked = position + 1;
+                      AddLineSide(line, JournalSide::kDebit, node);
+                      AddLineSide(line, JournalSide::kCredit, node);
+                    });
+    progress_.ActivityTicks(index.size() - ticked);
   }
   rule->MoveFinish();
   return WalkEndedCleanly(status);

@@ -67,6 +67,14 @@ void ProgressDialog::ActivityTick() {
   UpdateWindow();
 }
 
+void ProgressDialog::ActivityTicks(uint64_t count) {
+  // Any eleven ticks in a row wrap the counter once, and after a wrap the bar's
+  // position depends on the counter alone.
+  constexpr uint64_t kRound = kActivityMax + 1;
+  if (count > 2 * kRound) count = kRound + count % kRound;
+  for (; count > 0; --count) ActivityTick();
+}
+
 void ProgressDialog::ResetActivity() {
   activityBar_.SetRange(0, kActivityMax);
   activityBar_.SetStep(1);

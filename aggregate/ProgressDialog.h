@@ -44,6 +44,10 @@ class ProgressDialog : public platform::ui::Dialog {
   // the activity bar is emptied before its step and the window comes to the
   // front. Always a step and a repaint.
   void ActivityTick();
+  // `count` ActivityTicks, leaving the counter and the bar as they would; past
+  // two wraps of the counter the whole rounds of eleven are skipped, as each
+  // brings counter and bar back to where they were (fewer repaints only).
+  void ActivityTicks(uint64_t count);
   // At the start of a pass: bar emptied (range 0..10, step 1), counter 0.
   void ResetActivity();
   // At the end of the tax summary pass and of every account list load: bar
