@@ -83,7 +83,7 @@ class TerminalRun : public ::testing::Test {
   std::string Environment() const {
     return "LEDGER_HOME=" + Quote((dir_ / "ledger").string()) + " TAXBRIDGE_DRIVES=" +
            Quote((dir_ / "drives").string()) + " HOME=" + Quote((dir_ / "home").string()) +
-           " TMPDIR=" + Quote((dir_ / "tmp").string());
+           " TMPDIR=" + Quote(tmpFolder_.empty() ? (dir_ / "tmp").string() : tmpFolder_);
   }
 
   void TearDown() override {
@@ -159,6 +159,7 @@ class TerminalRun : public ::testing::Test {
 
   fs::path dir_;
   std::string socket_;
+  std::string tmpFolder_;  // the program's TMPDIR when set, else the run's own
 };
 
 const char8_t kCaption[] = u8"消費税 - 集計条件";
@@ -185,6 +186,22 @@ TEST_F(TerminalRun, DialogShowsTheFactsAndDefaultMonthsAndEscapeStops) {
   Keys("Enter");
   EXPECT_EQ(WaitForEnd(), 1);
   ExpectTerminalRestored();
+}
+
+// The README shows the dialog as a person sees it on the demo data with the
+// temporary folder /tmp; it must stay the screen the program really draws.
+TEST_F(TerminalRun, TheReadmeShowsTheDialogAsDrawn) {
+  const std::string readme = ReadAll(fs::path(TAXBRIDGE_SOURCE_DIR) / "README.md");
+  const std::string::size_type start = readme.find("```\n" + U8(u8"┌─ 消費税 - 集計条件"));
+  ASSERT_NE(start, std::string::npos) << "README.md shows no conditions dialog";
+  const std::string shown = readme.substr(start + 4, readme.find("```", start + 4) - start - 4);
+  tmpFolder_ = "/tmp";
+  Start();
+  WaitFor(U8(u8"[Z:\\tmp\\*.xml"));
+  std::string screen = Screen();
+  while (!screen.empty() && screen.back() == '\n') screen.pop_back();
+  EXPECT_EQ(shown, screen + "\n");
+  Cancel();
 }
 
 TEST_F(TerminalRun, WrongMonthRangeIsRefusedAndTheMonthTakesTheFocus) {
