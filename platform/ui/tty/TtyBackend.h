@@ -77,7 +77,7 @@ class TtyBackend : public Backend {
   bool tipByKey_ = false;
   bool busy_ = false;
   int busyFrame_ = 0;
-  long long lastPaintMs_ = 0;  // monotonic clock
+  long long lastPaintMs_ = 0;  // coarse monotonic clock
   long paints_ = 0;
 };
 
