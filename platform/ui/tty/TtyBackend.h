@@ -78,6 +78,7 @@ class TtyBackend : public Backend {
   bool busy_ = false;
   int busyFrame_ = 0;
   long long lastPaintMs_ = 0;  // coarse monotonic clock
+  int requestsSinceClock_ = 0;  // throttled repaint requests since the clock was last read
   long paints_ = 0;
 };
 
