@@ -44,8 +44,8 @@ fi
 
 # ---- tty: the terminal backend against the script backend (bench/tty/README.md).
 # Part of the default parts. The same journal-method run, BENCH_TTY_RUNS times
-# each way (default 5), on generated data of BENCH_TTY_LINES journal lines
-# (default 100000).
+# each way (default 3), on generated data of BENCH_TTY_LINES journal lines
+# (default 1000000).
 if [[ $parts == *" tty "* ]]; then
   runner="$build_dir/bench/tty_run_bench"
   if [[ ! -x $runner ]]; then
@@ -53,7 +53,7 @@ if [[ $parts == *" tty "* ]]; then
     exit 1
   fi
   echo "== taxbridge_plus under the terminal backend (tmux) against the script backend"
-  "$runner" "$build_dir" "$build_dir/bench-data/tty" "${BENCH_TTY_LINES:-100000}" "${BENCH_TTY_RUNS:-5}" ||
+  "$runner" "$build_dir" "$build_dir/bench-data/tty" "${BENCH_TTY_LINES:-1000000}" "${BENCH_TTY_RUNS:-3}" ||
     { echo "run-bench.sh: tty_run_bench failed" >&2; status=1; }
 fi
 exit $status
