@@ -315,9 +315,12 @@ bool LinkApp::RunJournalMethod(ProgressDialog& progress, const StDATAINFO& recor
       Box(&progress, msg::kAmountsTooLarge, ui::kMbIconExclamation | ui::kMbOk);
       runResult_ = 2;
       return false;
-    case AggregationStatus::kPassNotBuilt:
+    case AggregationStatus::kLedgerFault:
+      // The books could not be read to the end: the figures would be a
+      // part of them, so nothing is written.
       ui::EndWaitCursor();
-      std::fprintf(stderr, "taxbridge: an aggregation pass is missing from this installation; nothing was written.\n");
+      Box(&progress, msg::kLedgerUnreadable + ClMsgMgr::MessageFor(progress.context().ledgerFault),
+          ui::kMbIconExclamation | ui::kMbOk);
       runResult_ = 2;
       return false;
   }

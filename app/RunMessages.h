@@ -14,6 +14,10 @@ inline constexpr char kCompleted[] = "消費税情報の出力が終了しまし
 inline constexpr char kAmountsTooLarge[] =
     "集計した金額が大きすぎるため、消費税情報を集計できません。\n\nアプリケーションを終了します。";
 
+// The company data could not be read during the aggregation: nothing is
+// written. The host's own explanation of the status follows the text.
+inline constexpr char kLedgerUnreadable[] = "会計データを読み込めなかったため、消費税情報を集計できません。\n\n";
+
 inline constexpr char kXmlDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
 
 }  // namespace app::msg
