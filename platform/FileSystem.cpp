@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/AsciiCase.h"
 #include "platform/Encoding.h"
 #include "platform/ShiftJis.h"
 
@@ -26,16 +27,6 @@ constexpr std::string_view kBadNameChars = "<>:\"|?*";
 bool IsSep(std::string_view p, size_t k) { return k < p.size() && (p[k] == '\\' || p[k] == '/'); }
 
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  }
-  return true;
-}
 
 // A CP932 text shown in a UTF-8 message: converted when it converts, else
 // with its bytes in hex.
@@ -137,7 +128,7 @@ std::string JoinHost(const std::string& dir, const std::string& name) {
 bool ParseRoot(std::string_view root, char* letter, std::string* server, std::string* share) {
   if (root.size() >= 2 && IsAsciiLetter(root[0]) && root[1] == ':') {
     if (root.size() == 2 || (root.size() == 3 && IsSep(root, 2))) {
-      *letter = Upper(root[0]);
+      *letter = AsciiUpper(root[0]);
       return true;
     }
     return false;
@@ -211,13 +202,13 @@ FileSystem::Resolved FileSystem::Resolve(std::string_view p, bool for_writing) c
     elements.assign(parts.begin() + 2, parts.end());
     from = p.size();
   } else if (p.size() >= 2 && IsAsciiLetter(p[0]) && p[1] == ':') {
-    letter = Upper(p[0]);
+    letter = AsciiUpper(p[0]);
     from = 2;
     if (!IsSep(p, 2)) {
       // "C:name": relative to the current folder when that is on drive C:,
       // else to the drive's root.
       const WindowsPath cwd = CurrentFolder();
-      if (cwd.ok() && Upper(cwd.path[0]) == letter && cwd.path.size() > 3) elements = SplitElements(cwd.path, 3);
+      if (cwd.ok() && AsciiUpper(cwd.path[0]) == letter && cwd.path.size() > 3) elements = SplitElements(cwd.path, 3);
     }
   } else {
     const WindowsPath cwd = CurrentFolder();
@@ -228,7 +219,7 @@ FileSystem::Resolved FileSystem::Resolve(std::string_view p, bool for_writing) c
       share = parts[1];
       if (!IsSep(p, 0)) elements.assign(parts.begin() + 2, parts.end());
     } else {
-      letter = Upper(cwd.path[0]);
+      letter = AsciiUpper(cwd.path[0]);
       if (!IsSep(p, 0)) elements = SplitElements(cwd.path, 3);
     }
   }
