@@ -171,6 +171,45 @@ struct FileSystem::Resolved {
 
 FileSystem::FileSystem(DriveMap map) : map_(std::move(map)) {}
 
+struct FileSystem::Faults {
+  FileSystemFaultPlan plan;
+  uint64_t counts[kFileSystemSteps] = {};
+  bool happened = false;
+};
+
+const char* Describe(FileSystemStep step) {
+  switch (step) {
+    case FileSystemStep::kMakeFolder: return "make folder";
+    case FileSystemStep::kCreate: return "create";
+    case FileSystemStep::kWrite: return "write";
+    case FileSystemStep::kFlush: return "flush";
+    case FileSystemStep::kClose: return "close";
+    case FileSystemStep::kRename: return "rename";
+  }
+  return "?";
+}
+
+FileSystem FileSystem::WithFaults(const FileSystemFaultPlan& faults) const {
+  FileSystem copy(*this);
+  copy.faults_ = std::make_shared<Faults>();
+  copy.faults_->plan = faults;
+  return copy;
+}
+
+uint64_t FileSystem::StepCount(FileSystemStep step) const {
+  return faults_ ? faults_->counts[static_cast<int>(step)] : 0;
+}
+
+bool FileSystem::FaultHappened() const { return faults_ && faults_->happened; }
+
+bool FileSystem::Injected(FileSystemStep step) const {
+  if (!faults_) return false;
+  const uint64_t number = ++faults_->counts[static_cast<int>(step)];
+  if (!faults_->plan.fails(step, number)) return false;
+  faults_->happened = true;
+  return true;
+}
+
 FileSystem FileSystem::Unusable(std::string problem) {
   FileSystem fs{DriveMap()};
   fs.problem_ = problem.empty() ? std::string("the drive map is not usable") : std::move(problem);
@@ -361,6 +400,7 @@ PathStatus FileSystem::MakeFolder(std::string_view path) const {
   const Resolved r = Resolve(path, true);
   if (!r.ok()) return r.status;
   if (r.isRoot) return PathStatus::kAccessDenied;
+  if (Injected(FileSystemStep::kMakeFolder)) return FromErrno(EACCES);
   return ::mkdir(r.host.c_str(), 0777) == 0 ? PathStatus::kOk : FromErrno(errno);
 }
 
@@ -392,6 +432,7 @@ PathStatus FileSystem::RenameFile(std::string_view from, std::string_view to) co
   if (::lstat(a.host.c_str(), &st) != 0) return errno == ENOENT ? PathStatus::kFileNotFound : FromErrno(errno);
   if (S_ISDIR(st.st_mode)) return PathStatus::kAccessDenied;
   if (StatOf(b.host, &st) && S_ISDIR(st.st_mode)) return PathStatus::kAccessDenied;
+  if (Injected(FileSystemStep::kRename)) return FromErrno(EIO);
   return ::rename(a.host.c_str(), b.host.c_str()) == 0 ? PathStatus::kOk : FromErrno(errno);
 }
 
@@ -523,17 +564,22 @@ PathStatus FileSystem::WriteFileAtomically(std::string_view path, std::string_vi
   }
   const std::string folder = r.host.substr(0, std::max<size_t>(r.host.rfind('/'), 1));
   std::string temp = JoinHost(folder, ".taxbridge-XXXXXX");
+  if (Injected(FileSystemStep::kCreate)) return FromErrno(ENOSPC);
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return FromErrno(errno);
   int e = 0;
+  if (Injected(FileSystemStep::kWrite)) e = ENOSPC;
   for (size_t done = 0; done < bytes.size() && e == 0;) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno != EINTR) e = errno;
     if (n > 0) done += static_cast<size_t>(n);
   }
   if (e == 0 && ::fchmod(fd, mode) != 0) e = errno;
+  if (e == 0 && Injected(FileSystemStep::kFlush)) e = EIO;
   if (e == 0 && ::fsync(fd) != 0) e = errno;
   if (::close(fd) != 0 && e == 0) e = errno;
+  if (e == 0 && Injected(FileSystemStep::kClose)) e = EIO;
+  if (e == 0 && Injected(FileSystemStep::kRename)) e = EIO;
   if (e == 0 && ::rename(temp.c_str(), r.host.c_str()) != 0) e = errno;
   if (e != 0) {
     ::unlink(temp.c_str());
