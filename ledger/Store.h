@@ -5,7 +5,8 @@
 // Store::Open opens an existing database and checks that every table of the
 // schema is there; Store::Create makes a new one. Errors come back as text in
 // `error` (UTF-8), never as exceptions. A Statement streams its rows: nothing
-// is read ahead.
+// is read ahead. A Store and its Statements belong to the thread that opened
+// it (the connection is opened without SQLite's own locking).
 #pragma once
 
 #include <sqlite3.h>
