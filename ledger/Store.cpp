@@ -133,7 +133,12 @@ std::unique_ptr<Store> Store::Create(const std::string& path, std::string* error
   }
   std::unique_ptr<Store> store(new Store(db, path));
   std::string why;
-  if (!store->Exec(std::string("BEGIN;") + kSchemaSql + "COMMIT;", &why)) {
+  // Pages of 16 KiB: every journal statement reads a data set's lines straight
+  // through, and larger pages take a quarter of the reads from the file that
+  // the default 4 KiB pages take. (A page size is set before the first table;
+  // databases made earlier keep theirs.)
+  if (!store->Exec(std::string("PRAGMA page_size = ") + std::to_string(kPageSize) + ";BEGIN;" + kSchemaSql + "COMMIT;",
+                   &why)) {
     if (error != nullptr) *error = "cannot create the schema in " + path + ": " + why;
     store.reset();
     ::unlink(path.c_str());
