@@ -261,8 +261,9 @@ int FullRuns(const fs::path& build, const fs::path& cache, const std::vector<std
   // system), which other work on the machine disturbs far less than wall time.
   std::printf("%10s %9s %9s %9s %9s %7s %9s %14s  %s\n", "lines", "pass", "pass cpu", "run", "run cpu", "x pass",
               "peak MiB", "growth (lines)", "document");
-  double previousSeconds = 0;
-  int64_t previousLines = 0;
+  // Every size's data is made before any is measured: a database just
+  // written is still being flushed to disk, which would burden the runs.
+  std::vector<std::pair<int64_t, fs::path>> installations;
   for (const std::string& size : sizes) {
     const int64_t lines = std::atoll(size.c_str());
     if (lines <= 0) {
@@ -271,6 +272,13 @@ int FullRuns(const fs::path& build, const fs::path& cache, const std::vector<std
     }
     const auto home = Installation(build, cache, lines);
     if (!home) return 1;
+    installations.emplace_back(lines, *home);
+  }
+  sync();
+  double previousSeconds = 0;
+  int64_t previousLines = 0;
+  for (const auto& [lines, installation] : installations) {
+    const std::optional<fs::path> home = installation;
     const fs::path database = DatabaseOf(*home);
     int64_t rows = 0;
     PlainPass(database, &rows);  // brings the file into the page cache, as it is for the run
