@@ -51,6 +51,17 @@ RefundLine* GroupRow(TaxAggregate& aggregate, uint32_t classCode) {
   return nullptr;
 }
 
+// Activity ticks counted while a journal line is summed, given in one batch
+// when the line is done (also when the line's sums throw).
+struct PendingTicks {
+  explicit PendingTicks(ProgressDialog& progress) : progress(progress) {}
+  ~PendingTicks() { progress.ActivityTicks(count); }
+  PendingTicks(const PendingTicks&) = delete;
+  PendingTicks& operator=(const PendingTicks&) = delete;
+  ProgressDialog& progress;
+  uint64_t count = 0;
+};
+
 class CorporatePass {
  public:
   CorporatePass(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
@@ -115,24 +126,27 @@ bool CorporatePass::SumJournals() {
   rule->GetSwkCount(condition.chain(), nullptr, &count);
   rule->MoveReady(condition.chain(), nullptr, nullptr, kJournalCursorAllLines);
   // Each line goes to the list's nodes of its two accounts only, in list
-  // order, debit before credit, as a walk of the whole list adds it; the walk's
-  // one tick per node is given for the nodes passed over in one call.
+  // order, debit before credit, as a walk of the whole list adds it. The
+  // line's tick and the walk's one tick per node are counted as the walk would
+  // give them and given in one batch (one repaint) when the line is done, or
+  // when a sum out of range stops the run part of the way through the line.
   const AccountIndex index(context_.accounts);
   int32_t status = host::kOk;
   for (uint32_t i = 0; i < count; ++i) {
-    progress_.ActivityTick();
+    PendingTicks ticks(progress_);
+    ticks.count = 1;
     StSWKTINFO line;
     status = rule->MoveNext(&line);
     if (status != host::kOk) break;
     size_t ticked = 0;
     index.ForEachOf(SideAccount(line, JournalSide::kDebit), SideAccount(line, JournalSide::kCredit),
                     [&](size_t position, const AccountNode& node) {
-                      progress_.ActivityTicks(position + 1 - ticked);
+                      ticks.count += position + 1 - ticked;
                       ticked = position + 1;
                       AddLineSide(line, JournalSide::kDebit, node);
                       AddLineSide(line, JournalSide::kCredit, node);
                     });
-    progress_.ActivityTicks(index.size() - ticked);
+    ticks.count += index.size() - ticked;
   }
   rule->MoveFinish();
   context_.NoteWalkEnd(status);

@@ -55,12 +55,16 @@ void ProgressDialog::ActivitySweep() {
   }
 }
 
-void ProgressDialog::ActivityTick() {
+bool ProgressDialog::StepActivity() {
   int32_t& tick = context_.tickCounter;
   tick = tick >= kActivityMax ? 0 : tick + 1;
   if (tick == 0) activityBar_.SetPos(0);
   activityBar_.StepIt();
-  if (tick == 0) {
+  return tick == 0;
+}
+
+void ProgressDialog::ActivityTick() {
+  if (StepActivity()) {
     BringWindowToTop();
     SetForegroundWindow();
   }
@@ -68,11 +72,22 @@ void ProgressDialog::ActivityTick() {
 }
 
 void ProgressDialog::ActivityTicks(uint64_t count) {
+  if (count == 0) return;
   // Any eleven ticks in a row wrap the counter once, and after a wrap the bar's
   // position depends on the counter alone.
   constexpr uint64_t kRound = kActivityMax + 1;
   if (count > 2 * kRound) count = kRound + count % kRound;
-  for (; count > 0; --count) ActivityTick();
+  bool wrapped = false;
+  for (; count > 0; --count) wrapped = StepActivity() || wrapped;
+  if (wrapped) {
+    BringWindowToTop();
+    SetForegroundWindow();
+  }
+  UpdateWindow();
+}
+
+void ProgressDialog::ActivitySweeps(uint64_t count) {
+  if (count > 0) ActivitySweep();
 }
 
 void ProgressDialog::ResetActivity() {

@@ -44,10 +44,15 @@ class ProgressDialog : public platform::ui::Dialog {
   // the activity bar is emptied before its step and the window comes to the
   // front. Always a step and a repaint.
   void ActivityTick();
-  // `count` ActivityTicks, leaving the counter and the bar as they would; past
-  // two wraps of the counter the whole rounds of eleven are skipped, as each
-  // brings counter and bar back to where they were (fewer repaints only).
+  // `count` ActivityTicks, leaving the counter and the bar as they would, with
+  // their repaints coalesced: the window comes to the front once when any of
+  // the ticks wraps, and is repainted once at the end. Past two wraps of the
+  // counter the whole rounds of eleven are skipped, as each brings counter
+  // and bar back to where they were.
   void ActivityTicks(uint64_t count);
+  // `count` ActivitySweeps: every sweep leaves the bar where one sweep leaves
+  // it, so one sweep is made when count is not 0.
+  void ActivitySweeps(uint64_t count);
   // At the start of a pass: bar emptied (range 0..10, step 1), counter 0.
   void ResetActivity();
   // At the end of the tax summary pass and of every account list load: bar
@@ -69,5 +74,8 @@ class ProgressDialog : public platform::ui::Dialog {
  private:
   platform::ui::ProgressBar activityBar_;
   platform::ui::ProgressBar overallBar_;
+  // One tick of the counter and the bar; true when the counter wrapped.
+  bool StepActivity();
+
   AggregationContext context_;
 };

@@ -98,9 +98,12 @@ int32_t SumOldRateTax(ProgressDialog& progress, int64_t oldRateTaxSums[2], const
       }
       const std::string_view code = RowAccountCode(info);
       const int64_t amount = info.view().I64(StTAXSUMINFO::kAmount);
-      // Every node is visited (with its sweep) even after a match.
+      // Every node is visited, each with a sweep before its match, even after a
+      // match. The sweeps are made as one, ahead of the matches: any number of
+      // sweeps ends where one ends, and a sum out of range (which stops the
+      // run) still finds the sweep made.
+      progress.ActivitySweeps(context.accounts.size());
       for (const AccountNode& node : context.accounts) {
-        progress.ActivitySweep();
         if (node.code() == code) {
           oldRateTaxSums[slot] = FixedDecimal::Add(amount, FixedDecimal::FromScaled(oldRateTaxSums[slot])).ToScaled();
         }

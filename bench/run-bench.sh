@@ -4,14 +4,18 @@
 # First every Google Benchmark program (bench/bench_*), each report to the
 # terminal; then the whole-run benchmark (bench/full_run_bench) on generated
 # company data of BENCH_SIZES journal lines (default "100000 1000000 2000000"),
-# cached in BUILD_DIR/bench-data. BENCH_PARTS picks what runs: "micro",
-# "full" or "micro full" (the default). BENCH_ARGS is passed to every Google
-# Benchmark program. The script fails when a program fails or when there is
-# none to run.
+# cached in BUILD_DIR/bench-data; then the dialog's start-up and the
+# saved-return method on the demo company data, BENCH_DEMO_RUNS times each
+# (default 20). BENCH_PARTS picks what runs: any of "micro", "full" and
+# "demo" (the default is all three). BENCH_ARGS is passed to every Google
+# Benchmark program. Every run of taxbridge_plus has its own C: drive and
+# installation. The script fails when a program fails or when there is none
+# to run.
 set -euo pipefail
 
 build_dir="${1:?usage: run-bench.sh BENCH_BUILD_DIR}"
-parts=" ${BENCH_PARTS:-micro full tty} "
+parts=" ${BENCH_PARTS:-micro full demo tty} "
+here=$(cd "$(dirname "$0")" && pwd)
 sizes=${BENCH_SIZES:-100000 1000000 2000000}
 status=0
 
@@ -40,6 +44,16 @@ if [[ $parts == *" full "* ]]; then
   echo "== full run of taxbridge_plus (journal method, whole year) against one plain pass"
   # shellcheck disable=SC2086
   "$runner" "$build_dir" "$build_dir/bench-data" $sizes || { echo "run-bench.sh: full_run_bench failed" >&2; status=1; }
+fi
+if [[ $parts == *" demo "* ]]; then
+  runner="$build_dir/bench/full_run_bench"
+  if [[ ! -x $runner ]]; then
+    echo "run-bench.sh: no $runner (was it built with -DTAXBRIDGE_BENCH=ON?)" >&2
+    exit 1
+  fi
+  echo "== taxbridge_plus on the demo company data: the dialog's start-up and the saved-return method"
+  "$runner" demo "$build_dir" "$build_dir/bench-data" "$here/../demo/ledger" "${BENCH_DEMO_RUNS:-20}" ||
+    { echo "run-bench.sh: full_run_bench demo failed" >&2; status=1; }
 fi
 
 # ---- tty: the terminal backend against the script backend (bench/tty/README.md).

@@ -61,9 +61,12 @@ const std::vector<std::string>& Store::TableNames() {
 
 namespace {
 
+// A connection and its statements are used by one thread only, so SQLite's
+// own locking around every call (each step and each column read) is left
+// out: it costs more than reading the column does.
 sqlite3* OpenHandle(const std::string& path, int flags, std::string* error) {
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
     if (error != nullptr) *error = db != nullptr ? sqlite3_errmsg(db) : "out of memory";
     sqlite3_close(db);
     return nullptr;
@@ -130,7 +133,12 @@ std::unique_ptr<Store> Store::Create(const std::string& path, std::string* error
   }
   std::unique_ptr<Store> store(new Store(db, path));
   std::string why;
-  if (!store->Exec(std::string("BEGIN;") + kSchemaSql + "COMMIT;", &why)) {
+  // Pages of 16 KiB: every journal statement reads a data set's lines straight
+  // through, and larger pages take a quarter of the reads from the file that
+  // the default 4 KiB pages take. (A page size is set before the first table;
+  // databases made earlier keep theirs.)
+  if (!store->Exec(std::string("PRAGMA page_size = ") + std::to_string(kPageSize) + ";BEGIN;" + kSchemaSql + "COMMIT;",
+                   &why)) {
     if (error != nullptr) *error = "cannot create the schema in " + path + ": " + why;
     store.reset();
     ::unlink(path.c_str());

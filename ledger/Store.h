@@ -5,7 +5,8 @@
 // Store::Open opens an existing database and checks that every table of the
 // schema is there; Store::Create makes a new one. Errors come back as text in
 // `error` (UTF-8), never as exceptions. A Statement streams its rows: nothing
-// is read ahead.
+// is read ahead. A Store and its Statements belong to the thread that opened
+// it (the connection is opened without SQLite's own locking).
 #pragma once
 
 #include <sqlite3.h>
@@ -54,7 +55,9 @@ class Store {
   // Opens an existing database; null with `error` set when the file is
   // missing, is not a database, or lacks a table of the schema.
   static std::unique_ptr<Store> Open(const std::string& path, std::string* error);
-  // Creates a new database with the schema; refuses an existing file.
+  // Creates a new database with the schema, in pages of kPageSize bytes;
+  // refuses an existing file.
+  static constexpr int kPageSize = 16384;
   static std::unique_ptr<Store> Create(const std::string& path, std::string* error);
 
   // An invalid Statement (and `error`) when the SQL does not compile.

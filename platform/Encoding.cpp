@@ -60,11 +60,26 @@ iconv_t ToCp932() {
   return cd;
 }
 
+// Bytes 0x00 to 0x7F are the same characters in CP932 and in UTF-8 (0x5C is
+// the backslash, 0x7E the tilde, both ways): a text of those alone is its own
+// conversion, without a pass through the converter (the ledger converts
+// every text it reads, most of them plain ASCII or empty).
+bool IsAscii(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-std::optional<std::string> Cp932ToUtf8(std::string_view cp932) { return Convert(ToUtf8(), cp932); }
+std::optional<std::string> Cp932ToUtf8(std::string_view cp932) {
+  if (IsAscii(cp932)) return std::string(cp932);
+  return Convert(ToUtf8(), cp932);
+}
 
 std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
   // Some characters are taken in one way only (U+00A5 to 0x5C, which reads
   // back as "\"): a text that does not read back as itself has no CP932 form.
   auto cp932 = Convert(ToCp932(), utf8);

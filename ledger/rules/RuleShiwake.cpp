@@ -129,6 +129,28 @@ int32_t ClRuleShiwake::CheckExistSwkByJigyoBunrui(const StFINDINFO* chain, int32
   return host::kOk;
 }
 
+namespace {
+
+// One rate-presence flag: its bit, the SQL test of a line for it, and the same
+// test of one side in memory.
+struct RateFlag {
+  int32_t bit;
+  const char* sql;
+  bool (*side)(int64_t rate, int64_t reduced);
+};
+
+constexpr RateFlag kRateFlags[] = {
+    {0x1, "(dr_rate = 300 OR cr_rate = 300)", [](int64_t r, int64_t) { return r == 300; }},
+    {0x2, "(dr_rate = 500 OR cr_rate = 500)", [](int64_t r, int64_t) { return r == 500; }},
+    {0x4, "((dr_rate = 800 AND dr_reduced = 0) OR (cr_rate = 800 AND cr_reduced = 0))",
+     [](int64_t r, int64_t reduced) { return r == 800 && reduced == 0; }},
+    {0x8, "(dr_rate = 1000 OR cr_rate = 1000)", [](int64_t r, int64_t) { return r == 1000; }},
+    {0x40000, "((dr_rate = 800 AND dr_reduced = 1) OR (cr_rate = 800 AND cr_reduced = 1))",
+     [](int64_t r, int64_t reduced) { return r == 800 && reduced == 1; }},
+};
+
+}  // namespace
+
 int32_t ClRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* chain, int32_t* flags, int32_t mode) {
   if (int32_t status = CheckBound(); status != host::kOk) return status;
   if (flags == nullptr || mode != 1) return host::kBadArgument;
@@ -136,24 +158,32 @@ int32_t ClRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* chain, int32_t* 
   if (int32_t status = JournalCondition(chain, &condition); status != host::kOk) return status;
   Store* store = nullptr;
   if (int32_t status = rules::OpenData(CurDataID(), &store); status != host::kOk) return status;
-  // One pass: the total of each rate's flag over the selected lines.
-  Statement* q = walk_->cache.Get(
-      *store,
-      "SELECT ifnull(max(dr_rate = 300 OR cr_rate = 300), 0), "
-      "ifnull(max(dr_rate = 500 OR cr_rate = 500), 0), "
-      "ifnull(max((dr_rate = 800 AND dr_reduced = 0) OR (cr_rate = 800 AND cr_reduced = 0)), 0), "
-      "ifnull(max(dr_rate = 1000 OR cr_rate = 1000), 0), "
-      "ifnull(max((dr_rate = 800 AND dr_reduced = 1) OR (cr_rate = 800 AND cr_reduced = 1)), 0) "
-      "FROM journal_line WHERE data_id = ?1 AND " +
-          condition.where);
-  if (q == nullptr) return host::kStoreFailed;
-  q->Bind(1, CurDataID());
-  rules::BindCondition(*q, condition, 2);
-  if (q->Step() != SQLITE_ROW) return host::kStoreFailed;
-  constexpr int32_t kBits[] = {0x1, 0x2, 0x4, 0x8, 0x40000};
+  // The first selected line with any flag not yet found gives every flag it
+  // has; the search goes on for the flags still missing. Each search stops at
+  // its first line, so the journal is read through once at most, when a flag
+  // is missing, and then with only that test per line.
   int32_t found = 0;
-  for (int i = 0; i < 5; ++i) {
-    if (q->Int(i) != 0) found |= kBits[i];
+  for (;;) {
+    std::string missing;
+    for (const RateFlag& flag : kRateFlags) {
+      if ((found & flag.bit) == 0) missing += (missing.empty() ? "" : " OR ") + std::string(flag.sql);
+    }
+    if (missing.empty()) break;
+    Statement* q = walk_->cache.Get(*store,
+                                    "SELECT dr_rate, dr_reduced, cr_rate, cr_reduced FROM journal_line "
+                                    "WHERE data_id = ?1 AND (" + condition.where + ") AND (" + missing + ") LIMIT 1");
+    if (q == nullptr) return host::kStoreFailed;
+    q->Bind(1, CurDataID());
+    rules::BindCondition(*q, condition, 2);
+    const int rc = q->Step();
+    if (rc == SQLITE_DONE) break;
+    if (rc != SQLITE_ROW) return host::kStoreFailed;
+    const int32_t before = found;
+    for (const RateFlag& flag : kRateFlags) {
+      if (flag.side(q->Int(0), q->Int(1)) || flag.side(q->Int(2), q->Int(3))) found |= flag.bit;
+    }
+    q->Reset();
+    if (found == before) return host::kStoreFailed;  // the two tests disagree: never loop
   }
   *flags = found;
   return host::kOk;

@@ -34,6 +34,19 @@ TEST(ImportTest, AmountsAreTenThousandthsOfAYen) {
   EXPECT_FALSE(ledger::ParseAmount(""));
 }
 
+// A new database is made of the store's large pages (set before its first
+// table, or it would stay at SQLite's default), and the demo data fills it.
+TEST(ImportTest, NewDatabasesAreMadeOfLargePages) {
+  ledger::testing::Fixture f;
+  ledger::Statement size = f.store().Prepare("PRAGMA page_size");
+  ASSERT_EQ(size.Step(), SQLITE_ROW);
+  EXPECT_EQ(size.Int(0), ledger::Store::kPageSize);
+  ASSERT_TRUE(ledger::ImportFolder(f.store(), std::string(TAXBRIDGE_SOURCE_DIR) + "/demo/ledger", false).ok);
+  ledger::Statement check = f.store().Prepare("PRAGMA integrity_check");
+  ASSERT_EQ(check.Step(), SQLITE_ROW);
+  EXPECT_EQ(check.Text(0), "ok");
+}
+
 TEST(ImportTest, DemoDataReadsBackThroughTheHost) {
   ledger::testing::Fixture f;
   auto result = ledger::ImportFolder(f.store(), std::string(TAXBRIDGE_SOURCE_DIR) + "/demo/ledger", false);

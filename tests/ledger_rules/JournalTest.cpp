@@ -100,6 +100,9 @@ TEST_F(JournalTest, BusinessTypeCountAndRateFlags) {
   book_.Line(20140610, 3, Side{kCash, Yen(1)}, Side{kSales, Yen(1), 0, 1, 1000});
   book_.Line(20140710, 4, Side{kTravel, Yen(1), 0, 21, 800, 0, 0, 1}, Side{kCash, Yen(1)});
   book_.Line(20140810, 5, Side{kCash, Yen(1)}, Side{kSales, Yen(1), 0, 1, 300});
+  // One line with two flags, one on each side; then a line with one of them.
+  book_.Line(20140910, 6, Side{kTravel, Yen(1), 0, 21, 800, 0, 0, 1}, Side{kSales, Yen(1), 0, 1, 300});
+  book_.Line(20140911, 6, Side{kCash, Yen(1)}, Side{kSales, Yen(1), 0, 1, 300});
   auto rule = book_.Bound<ClRuleShiwake>();
   int32_t count = 0;
   ASSERT_EQ(rule->CheckExistSwkByJigyoBunrui(Months(1, 1).data(), 6, &count), host::kOk);
@@ -111,7 +114,8 @@ TEST_F(JournalTest, BusinessTypeCountAndRateFlags) {
   const struct {
     int first, last;
     int32_t flags;
-  } cases[] = {{1, 1, 0x4}, {2, 2, 0x2}, {3, 3, 0x8}, {4, 4, 0x40000}, {5, 5, 0x1}, {1, 5, 0x4000F}, {6, 12, 0}};
+  } cases[] = {{1, 1, 0x4}, {2, 2, 0x2}, {3, 3, 0x8}, {4, 4, 0x40000}, {5, 5, 0x1}, {1, 5, 0x4000F}, {6, 6, 0x40001},
+               {5, 6, 0x40001}, {1, 12, 0x4000F}, {7, 12, 0}};
   for (const auto& c : cases) {
     int32_t flags = -1;
     ASSERT_EQ(rule->CheckExistSwkByZeiRate(Months(c.first, c.last).data(), &flags, 1), host::kOk);

@@ -41,6 +41,19 @@ uint64_t Fnv1a(const std::string& bytes) {
   return h;
 }
 
+// The transcript shows the journal method: the conditions dialog ended by its
+// run button with radio button 1029 checked, and the aggregation's progress
+// window came up.
+bool JournalMethodShown(const std::string& transcript) {
+  const std::string ended = "dialog 130 ended 1005\n";
+  const size_t at = transcript.find(ended);
+  if (at == std::string::npos || transcript.find("\ndialog 131 shown", at) == std::string::npos) return false;
+  const size_t radio = transcript.find("\n  1029 radio ", at + ended.size() - 1);
+  if (radio == std::string::npos) return false;
+  const size_t end = transcript.find('\n', radio + 1);
+  return transcript.substr(radio, end - radio).find(" checked") != std::string::npos;
+}
+
 class GeneratedCompanyRun : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -48,6 +61,8 @@ class GeneratedCompanyRun : public ::testing::Test {
            ("tb-perf-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "home");
+    fs::create_directories(dir_ / "drive_c");
+    std::ofstream(dir_ / "drives") << "C: \"" << (dir_ / "drive_c").string() << "\"\n";
     ASSERT_EQ(Ledger("init"), 0);
     ASSERT_EQ(Ledger("generate 1 6000 120 12 40"), 0);
     ASSERT_EQ(Ledger("select 001 1"), 0);
@@ -62,8 +77,10 @@ class GeneratedCompanyRun : public ::testing::Test {
   }
 
   // Runs the journal method over the whole year (the data has undetermined
-  // import categories, so a notice comes before the closing box); the document's bytes, or
-  // nothing (with the transcript reported) when the run did not complete.
+  // import categories, so a notice comes before the closing box) with its own
+  // C: drive, so no settings entry of another run can choose the method; the
+  // document's bytes, or nothing (with the transcript reported) when the run
+  // did not complete or its transcript does not show the journal method.
   std::string RunJournalMethod() {
     const fs::path document = dir_ / "out" / "tax.xml";
     fs::create_directories(document.parent_path());
@@ -72,15 +89,17 @@ class GeneratedCompanyRun : public ::testing::Test {
     for (char c : document.string()) windowsPath += c == '/' ? std::string("\\\\") : std::string(1, c);
     std::ofstream(dir_ / "script.txt") << "click 1029\ntype 1008 \"" << windowsPath << "\"\nkey F12\nanswer OK\nanswer OK\n";
     const std::string command = "cd '" + dir_.string() + "' && HOME='" + dir_.string() + "' LEDGER_HOME='" +
-                                (dir_ / "home").string() + "' TAXBRIDGE_SCRIPT='" + (dir_ / "script.txt").string() +
-                                "' TAXBRIDGE_TRANSCRIPT='" + (dir_ / "transcript.txt").string() + "' '" +
+                                (dir_ / "home").string() + "' TAXBRIDGE_DRIVES='" + (dir_ / "drives").string() +
+                                "' TAXBRIDGE_SCRIPT='" + (dir_ / "script.txt").string() + "' TAXBRIDGE_TRANSCRIPT='" + (dir_ / "transcript.txt").string() + "' '" +
                                 (fs::path(TAXBRIDGE_BINARY_DIR) / "bin" / "taxbridge_plus").string() +
                                 "' '0,1025,7,' >'" + (dir_ / "output.txt").string() + "' 2>&1";
     const int status = std::system(command.c_str());
     const int exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     EXPECT_EQ(exitStatus, 0) << ReadAll(dir_ / "transcript.txt") << ReadAll(dir_ / "output.txt");
     EXPECT_TRUE(fs::exists(document)) << ReadAll(dir_ / "transcript.txt");
-    return exitStatus == 0 ? ReadAll(document) : std::string();
+    const bool journal = JournalMethodShown(ReadAll(dir_ / "transcript.txt"));
+    EXPECT_TRUE(journal) << ReadAll(dir_ / "transcript.txt");
+    return exitStatus == 0 && journal ? ReadAll(document) : std::string();
   }
 
   fs::path dir_;

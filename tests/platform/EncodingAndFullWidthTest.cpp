@@ -1,6 +1,8 @@
 // CP932 <-> UTF-8 conversion and the full-width mapping.
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
 #include <random>
 #include <string>
 
@@ -40,6 +42,39 @@ TEST(Encoding, ConvertsBothWaysExactly) {
   }
   // 0x5C and 0x7E are the ASCII characters, not the yen sign and overline.
   EXPECT_EQ(Cp932ToUtf8("\\~"), "\\~");
+}
+
+// The converter's own answer for `text`, without any shortcut.
+std::string ThroughIconv(const char* to, const char* from, std::string text) {
+  iconv_t cd = ::iconv_open(to, from);
+  EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1));
+  std::string out(text.size() * 4 + 16, '\0');
+  char* in = text.data();
+  size_t inLeft = text.size();
+  char* outPtr = out.data();
+  size_t outLeft = out.size();
+  EXPECT_EQ(::iconv(cd, &in, &inLeft, &outPtr, &outLeft), 0u);
+  ::iconv_close(cd);
+  out.resize(out.size() - outLeft);
+  return out;
+}
+
+// Texts of bytes below 0x80 are converted without the converter: the answer
+// must be the converter's, for every such byte, both ways.
+TEST(Encoding, AsciiTextsConvertAsTheConverterConvertsThem) {
+  std::string all;
+  for (int c = 0; c < 0x80; ++c) all += static_cast<char>(c);
+  for (int c = 0; c < 0x80; ++c) {
+    const std::string one(1, static_cast<char>(c));
+    EXPECT_EQ(Utf8ToCp932(one), ThroughIconv("CP932", "UTF-8", one)) << c;
+    EXPECT_EQ(Cp932ToUtf8(one), ThroughIconv("UTF-8", "CP932", one)) << c;
+  }
+  EXPECT_EQ(Utf8ToCp932(all), all);
+  EXPECT_EQ(Cp932ToUtf8(all), all);
+  // One byte above 0x7F still goes through the whole conversion.
+  EXPECT_EQ(Utf8ToCp932(all + U8(u8"表")), all + "表");
+  EXPECT_FALSE(Utf8ToCp932(all + "\xC3").has_value());
+  EXPECT_FALSE(Cp932ToUtf8(all + "\x80").has_value());
 }
 
 TEST(Encoding, RefusesWhatDoesNotConvertInsteadOfMangling) {
