@@ -148,7 +148,7 @@ TEST(HostileImport, DamagedDemoFilesLoadOrStopWithTheirNameAndLeaveNothing) {
 
   Rng rng(0x1B0);
   long cases = 0, loaded = 0;
-  for (int i = 0; i < 150; ++i, ++cases) {
+  for (int i = 0; i < 100; ++i, ++cases) {
     auto damaged = files.begin();
     std::advance(damaged, static_cast<std::ptrdiff_t>(rng.Below(files.size())));
     std::string text = damaged->second;
