@@ -9,7 +9,14 @@ DEB_PACKAGES := cmake:/usr/bin/cmake g++:/usr/bin/g++ make:/usr/bin/make pkg-con
   libsqlite3-dev:/usr/include/sqlite3.h libncurses-dev:/usr/include/ncursesw/curses.h \
   libbenchmark-dev:/usr/include/benchmark/benchmark.h tmux:/usr/bin/tmux
 
-.PHONY: all deps build test demo bench fuzz clean run install
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+SANITIZED_BUILD ?= $(BUILD)-asan
+# Leak checks stay on; a sanitizer finding ends the process with status 86, so
+# a test that runs a program sees it fail.
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:exitcode=86:strict_string_checks=1:detect_stack_use_after_return=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:exitcode=86
+
+.PHONY: all deps build test test-plain test-sanitized memcheck reliability demo bench fuzz clean run install
 
 all: build
 
@@ -30,8 +37,25 @@ $(BUILD)/CMakeCache.txt: | deps
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-test: build
+# `make test` runs the suite twice: as built, then under the sanitizers.
+test: test-plain test-sanitized
+
+test-plain: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-sanitized: deps
+	cmake -S . -B $(SANITIZED_BUILD) -Wno-dev -DTAXBRIDGE_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build $(SANITIZED_BUILD) -j $(JOBS)
+	cd $(SANITIZED_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+
+# Valgrind's memcheck over one whole run of each method on the demo data.
+memcheck: build
+	@bash tools/reliability/memcheck.sh $(BUILD)
+
+# The reliability figures: fault points, hostile inputs, fuzzing, sanitizers
+# and memcheck, printed and written into docs/reliability.md.
+reliability: build
+	@bash tools/reliability/report.sh $(BUILD) $(SANITIZED_BUILD)
 
 demo: build
 	@bash demo/run-demo.sh $(BUILD)
@@ -95,4 +119,4 @@ fuzz: deps
 	bash bench/fuzz/run-fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD)-bench $(SANITIZED_BUILD) $(BUILD)-fuzz

@@ -1,6 +1,7 @@
 #include "aggregate/AggregationContext.h"
 
 #include "aggregate/RuleBinding.h"
+#include "host/LedgerCommon.h"
 
 namespace {
 
@@ -19,6 +20,10 @@ ClRuleShohizei* AggregationContext::TaxSummaryRule() { return OnFirstUse(taxSumm
 ClRuleShiwake* AggregationContext::JournalRule() { return OnFirstUse(journalRule_); }
 ClRuleKamoku* AggregationContext::AccountSumsRule() { return OnFirstUse(accountSumsRule_); }
 ClRuleGenkashokyaku* AggregationContext::DepreciationRule() { return OnFirstUse(depreciationRule_); }
+
+void AggregationContext::NoteWalkEnd(int32_t status) {
+  if (status == host::kStoreFailed) NoteLedgerFault(status);
+}
 
 void AggregationContext::Release() {
   accounts.clear();

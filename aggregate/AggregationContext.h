@@ -9,7 +9,10 @@
 //    time a pass asks for it and reused by later passes; an accessor answers
 //    null when its rule cannot be created;
 //  - accounts: the AccountList that LoadAccountList fills;
-//  - tickCounter: the activity counter of the progress window, 0..10.
+//  - tickCounter: the activity counter of the progress window, 0..10;
+//  - ledgerFault: the first status with which the host said the company data
+//    could not be read during a pass (0 while every read succeeded). Figures
+//    summed under such a status are incomplete, so the run must not write them.
 //
 // Release() (also run by the destructor) frees the account list and then
 // deletes the rules in this order: depreciation, account sums, journal, tax
@@ -43,6 +46,16 @@ class AggregationContext {
   uint8_t mainBusinessType = 0;
   AccountList accounts;
   int32_t tickCounter = 0;
+  int32_t ledgerFault = 0;
+
+  // Keeps `status` as the ledger fault when it is the first failure seen.
+  void NoteLedgerFault(int32_t status) {
+    if (ledgerFault == 0) ledgerFault = status;
+  }
+  // The status a walk of the host's records ended with: a walk cut short by
+  // a failed read of the company data is a ledger fault; any other end
+  // (records exhausted, nothing to walk) is the pass's own affair.
+  void NoteWalkEnd(int32_t status);
 
  private:
   std::unique_ptr<ClRuleShohizeiShinkoku> returnRule_;

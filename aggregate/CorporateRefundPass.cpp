@@ -97,6 +97,7 @@ bool CorporatePass::SumAccounts() {
     if (row != nullptr) AddAmount(row->bookAmount, DebitMinusCredit(sums, slots_, taxInclusive_));
   }
   rule->MoveFinish();
+  context_.NoteWalkEnd(status);
   return WalkEndedCleanly(status);
 }
 
@@ -134,6 +135,7 @@ bool CorporatePass::SumJournals() {
     progress_.ActivityTicks(index.size() - ticked);
   }
   rule->MoveFinish();
+  context_.NoteWalkEnd(status);
   return WalkEndedCleanly(status);
 }
 

@@ -133,6 +133,7 @@ int32_t SumDepartmentAccounts(ProgressDialog& progress, TaxAggregate& aggregate,
     }
   }
   rule->MoveFinish();
+  progress.context().NoteWalkEnd(status);
   return status == host::kEndOfWalk ? host::kOk : status;
 }
 
@@ -183,6 +184,7 @@ int32_t SumIndividualJournals(ProgressDialog& progress, TaxAggregate& aggregate,
     }
   }
   rule->MoveFinish();
+  context.NoteWalkEnd(status);
   return WalkEndedCleanly(status) ? host::kOk : status;
 }
 
@@ -230,6 +232,7 @@ int32_t SumIndividualAssets(ProgressDialog& progress, TaxAggregate& aggregate, c
     }
   }
   rule->MoveFinish();
+  progress.context().NoteWalkEnd(status);
   return WalkEndedCleanly(status) ? host::kOk : status;
 }
 

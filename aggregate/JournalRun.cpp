@@ -44,6 +44,7 @@ AggregationStatus RunJournalAggregation(ProgressDialog& progress, TaxAggregate& 
   } catch (const ArithmeticError&) {
     status = AggregationStatus::kAmountsTooLarge;
   }
+  if (status == AggregationStatus::kDone && progress.context().ledgerFault != 0) status = AggregationStatus::kLedgerFault;
   progress.Close();
   platform::ui::RestoreWaitCursor();
   return status;

@@ -22,8 +22,9 @@
 //   kDone            the aggregate is complete;
 //   kAmountsTooLarge an amount left the bounds of FixedDecimal (the driver
 //                    tells the user and fails the run; the aggregate is partial);
-//   kPassNotBuilt    a pass is not built into this installation (the driver
-//                    fails the run; nothing may be written from the aggregate).
+//   kLedgerFault     the host could not read the company data during a pass
+//                    (the context's ledgerFault holds its status); the
+//                    aggregate is incomplete and must not be written.
 #pragma once
 
 #include "aggregate/ProgressDialog.h"
@@ -31,7 +32,7 @@
 #include "aggregate/TaxSettings.h"
 #include "host/Records.h"
 
-enum class AggregationStatus { kDone, kAmountsTooLarge, kPassNotBuilt };
+enum class AggregationStatus { kDone, kAmountsTooLarge, kLedgerFault };
 
 bool PrepareRateTables(TaxAggregate& aggregate);
 

@@ -37,7 +37,14 @@ int32_t SumReturnFigures(ProgressDialog& progress, TaxAggregate& aggregate) {
   AggregationContext& context = progress.context();
   ClRuleShohizeiShinkoku* rule = context.ReturnRule();
   if (rule == nullptr) return 0;
-  rule->SumTax(context.taxMethod, context.periodCondition.chain(), aggregate.rateTotals(), aggregate.businessTotals());
+  // The figures of the return come from this one call: when the host could
+  // not sum them, the tables hold nothing or part of the books.
+  const int32_t status =
+      rule->SumTax(context.taxMethod, context.periodCondition.chain(), aggregate.rateTotals(), aggregate.businessTotals());
+  if (status != host::kOk) {
+    context.NoteLedgerFault(status);
+    return 0;
+  }
 
   for (int i = 0; i < rateCount - 2; ++i) {
     host::RecordView record = aggregate.RateRecord(i);

@@ -92,7 +92,10 @@ int32_t SumOldRateTax(ProgressDialog& progress, int64_t oldRateTaxSums[2], const
     for (uint32_t row = 0; row < count; ++row) {
       progress.ActivityTick();
       StTAXSUMINFO info;
-      if (rule->MoveNext(&info) != host::kOk) continue;
+      if (const int32_t status = rule->MoveNext(&info); status != host::kOk) {
+        context.NoteWalkEnd(status);
+        continue;
+      }
       const std::string_view code = RowAccountCode(info);
       const int64_t amount = info.view().I64(StTAXSUMINFO::kAmount);
       // Every node is visited (with its sweep) even after a match.

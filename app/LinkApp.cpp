@@ -242,8 +242,17 @@ bool LinkApp::AskToContinue(ui::Window* owner, const char* question) {
   return Box(owner, question, ui::kMbIconExclamation | ui::kMbYesNo) != ui::kIdBoxNo;
 }
 
+bool LinkApp::FinishDocument(report::XmlWriter& writer, ui::Window* owner) {
+  const bool intact = !writer.failed();
+  const bool endWritten = writer.WriteEndTag("REPORT", 0) != 0;
+  const bool closed = writer.CloseOutput() == 0;
+  if (!intact || (endWritten && closed)) return true;
+  Box(owner, msg::kNotFinished, ui::kMbIconExclamation | ui::kMbOk);
+  return false;
+}
+
 int LinkApp::WriteSavedReturnReport(ui::Window* owner, const std::string& outputPath, const StDATAINFO& record) {
-  platform::File file;
+  platform::File file(outputFaults_);
   report::XmlWriter writer;
   writer.OpenOutput(&file, outputPath);
   writer.WriteRaw(msg::kXmlDeclaration);
@@ -255,8 +264,12 @@ int LinkApp::WriteSavedReturnReport(ui::Window* owner, const std::string& output
     goOn = (savedReturn_ && WriteSavedReturnData(writer, record.view(), saved, taxMethod_, taxRounding_)) ||
            AskToContinue(owner, msg::kDataFailed);
   }
-  writer.WriteEndTag("REPORT", 0);
-  writer.CloseOutput();
+  if (!goOn) {
+    writer.WriteEndTag("REPORT", 0);
+    writer.CloseOutput();
+  } else {
+    goOn = FinishDocument(writer, owner);
+  }
   if (!goOn) {
     runResult_ = 2;
     return 0;
@@ -266,7 +279,7 @@ int LinkApp::WriteSavedReturnReport(ui::Window* owner, const std::string& output
 
 bool LinkApp::WriteJournalDocument(ui::Window* owner, const std::string& outputPath, const StDATAINFO& record,
                                    const StSHOHIZEIINFO& taxSettings) {
-  platform::File file;
+  platform::File file(outputFaults_);
   report::XmlWriter writer;
   writer.OpenOutput(&file, outputPath);
   writer.WriteRaw(msg::kXmlDeclaration);
@@ -275,9 +288,12 @@ bool LinkApp::WriteJournalDocument(ui::Window* owner, const std::string& outputP
   goOn = goOn && (WriteBasicSection(writer, record, 0) || AskToContinue(owner, msg::kBasicFailed));
   goOn = goOn && (WriteDataSection(writer, record, taxSettings, aggregate_, taxMethod_, taxRounding_) ||
                   AskToContinue(owner, msg::kDataFailed));
-  writer.WriteEndTag("REPORT", 0);
-  writer.CloseOutput();
-  return goOn;
+  if (!goOn) {
+    writer.WriteEndTag("REPORT", 0);
+    writer.CloseOutput();
+    return false;
+  }
+  return FinishDocument(writer, owner);
 }
 
 bool LinkApp::RunJournalMethod(ProgressDialog& progress, const StDATAINFO& record, int start, int end) {
@@ -315,9 +331,12 @@ bool LinkApp::RunJournalMethod(ProgressDialog& progress, const StDATAINFO& recor
       Box(&progress, msg::kAmountsTooLarge, ui::kMbIconExclamation | ui::kMbOk);
       runResult_ = 2;
       return false;
-    case AggregationStatus::kPassNotBuilt:
+    case AggregationStatus::kLedgerFault:
+      // The books could not be read to the end: the figures would be a
+      // part of them, so nothing is written.
       ui::EndWaitCursor();
-      std::fprintf(stderr, "taxbridge: an aggregation pass is missing from this installation; nothing was written.\n");
+      Box(&progress, msg::kLedgerUnreadable + ClMsgMgr::MessageFor(progress.context().ledgerFault),
+          ui::kMbIconExclamation | ui::kMbOk);
       runResult_ = 2;
       return false;
   }

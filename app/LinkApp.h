@@ -29,6 +29,7 @@
 #include "app/HostCommandLine.h"
 #include "app/PeriodMonths.h"
 #include "host/Host.h"
+#include "platform/File.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Window.h"
 
@@ -84,6 +85,10 @@ class LinkApp : public platform::ui::Application {
   TaxAggregate& aggregate() { return aggregate_; }
   void SetSavedReturn(std::unique_ptr<StSaveTaxInfo> savedReturn) { savedReturn_ = std::move(savedReturn); }
   void SetTaxMethod(uint8_t method) { taxMethod_ = method; }
+  // Test seam: the failures the output document's file object is to meet
+  // (platform/File.h). The program never sets it; fault-injection tests use
+  // it to fail the open, any one write or the close of a whole run.
+  void SetOutputFaults(const platform::FileFaultPlan& faults) { outputFaults_ = faults; }
 
  private:
   // Steps of the journal method, from the rate tables to the closed document.
@@ -92,6 +97,12 @@ class LinkApp : public platform::ui::Application {
                             const StSHOHIZEIINFO& taxSettings);
   // Asks the question of a failed section; true to go on.
   bool AskToContinue(platform::ui::Window* owner, const char* question);
+  // Writes the REPORT end tag and closes the file. When every line so far had
+  // reached the file but the end tag or the close fails, the document is
+  // incomplete although no section failed: the user is told and false comes
+  // back. A document already broken by a failed section (and continued by the
+  // user's Yes) gives true.
+  bool FinishDocument(report::XmlWriter& writer, platform::ui::Window* owner);
   ClSetData* DataSettings();
   ClSetShohizei* TaxSettingsObject();
 
@@ -113,6 +124,7 @@ class LinkApp : public platform::ui::Application {
 
   bool connectionFailed_ = false;
   std::string outputPathForRun_;  // the output file of this run
+  platform::FileFaultPlan outputFaults_;  // none, except in fault-injection tests
 };
 
 }  // namespace app

@@ -10,9 +10,18 @@ inline constexpr char kDataFailed[] = "連動情報の出力に失敗しまし�
 
 inline constexpr char kCompleted[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
 
+// Every section was written but the document could not be finished (its
+// REPORT end tag or the closing of the file failed): the file is incomplete
+// and the run has failed.
+inline constexpr char kNotFinished[] = "消費税情報の出力に失敗しました。\n\nアプリケーションを終了します。";
+
 // An amount beyond what the fixed-point arithmetic holds: nothing is written.
 inline constexpr char kAmountsTooLarge[] =
     "集計した金額が大きすぎるため、消費税情報を集計できません。\n\nアプリケーションを終了します。";
+
+// The company data could not be read during the aggregation: nothing is
+// written. The host's own explanation of the status follows the text.
+inline constexpr char kLedgerUnreadable[] = "会計データを読み込めなかったため、消費税情報を集計できません。\n\n";
 
 inline constexpr char kXmlDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
 

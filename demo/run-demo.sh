@@ -16,6 +16,12 @@ demo="$build/demo"
 rm -rf "$demo"
 mkdir -p "$demo/out" "$demo/transcripts"
 export LEDGER_HOME="$demo/home"
+# The program's C: drive (where the accounting product's settings folder and
+# the per-user settings file lie) is a fresh folder of the demo, so that the
+# demo neither reads nor changes the settings of the user's own runs.
+mkdir -p "$demo/drive_c"
+printf 'C: "%s"\n' "$demo/drive_c" >"$demo/drives"
+export TAXBRIDGE_DRIVES="$demo/drives"
 # The Windows path the program is given for a Linux path (Z: is "/").
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
@@ -35,6 +41,17 @@ run() {  # run NAME USER DATA_NO SCRIPT
   echo "posted result: $result"
   if [ "$result" -eq 0 ] && [ -s "$document" ]; then
     echo "document: $document ($(wc -c <"$document") bytes, Shift_JIS)"
+    # The figures of the demo data were also worked out by hand; the run
+    # must write exactly that document.
+    local expected="$here/../tests/golden/expected/${name//-/_}.xml"
+    if [ -f "$expected" ]; then
+      if cmp -s "$document" "$expected"; then
+        echo "same as the hand-worked document tests/golden/expected/$(basename "$expected")"
+      else
+        echo "DIFFERS from the hand-worked document tests/golden/expected/$(basename "$expected")"
+        failed=1
+      fi
+    fi
   else
     echo "RUN DID NOT COMPLETE"
     failed=1

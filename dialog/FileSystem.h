@@ -7,10 +7,15 @@
 // can be driven against a file system that fails where a test tells it to.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "platform/DriveMap.h"
+
+namespace platform {
+class FileSystem;
+}
 
 namespace dialog {
 
@@ -49,5 +54,8 @@ class FileSystem {
 
 // The file system of the running program.
 FileSystem& SystemFileSystem();
+// The same over another platform file system (a test's, with a fault plan);
+// `machine` must outlive the result.
+std::unique_ptr<FileSystem> FileSystemOn(const platform::FileSystem& machine);
 
 }  // namespace dialog

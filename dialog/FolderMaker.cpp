@@ -10,6 +10,16 @@
 namespace dialog {
 
 bool CreateFolderLevels(FileSystem& fs, std::string_view folder) {
+  std::vector<std::string> created;
+  return CreateFolderLevels(fs, folder, &created);
+}
+
+void RemoveFolderLevels(FileSystem& fs, const std::vector<std::string>& folders) {
+  for (auto it = folders.rbegin(); it != folders.rend(); ++it) fs.RemoveDirectory(*it);
+}
+
+bool CreateFolderLevels(FileSystem& fs, std::string_view folder, std::vector<std::string>* made) {
+  made->clear();
   std::string target(folder);
   if (!path::AppendSeparator(target)) return false;
   const size_t root = platform::SkipRoot(target);
@@ -17,7 +27,7 @@ bool CreateFolderLevels(FileSystem& fs, std::string_view folder) {
 
   std::vector<std::string> created;
   auto undo = [&] {
-    for (auto it = created.rbegin(); it != created.rend(); ++it) fs.RemoveDirectory(*it);
+    RemoveFolderLevels(fs, created);
     return false;
   };
   for (size_t sep = platform::sjis::FindChar(target, '\\', root); sep != std::string::npos;
@@ -28,6 +38,7 @@ bool CreateFolderLevels(FileSystem& fs, std::string_view folder) {
     created.push_back(level);
   }
   if (!fs.IsDirectory(target)) return undo();
+  *made = std::move(created);
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include "dialog/SettingsFile.h"
 
+#include <vector>
+
 #include "dialog/FolderMaker.h"
 #include "dialog/MonthRange.h"
 #include "platform/ShiftJis.h"
@@ -64,13 +66,20 @@ std::optional<SettingsEntry> SettingsFile::Read(const SettingsKey& key) const {
 
 bool SettingsFile::Write(const SettingsKey& key, const SettingsEntry& entry) {
   const std::string k = FormatSettingsKey(key);
-  if (!fs_.IsDirectory(folder_) && !CreateFolderLevels(fs_, folder_)) return false;
+  // Folders made for the file are removed again when the file cannot be
+  // stored: a failed write leaves the disk as it found it.
+  std::vector<std::string> made;
+  if (!fs_.IsDirectory(folder_) && !CreateFolderLevels(fs_, folder_, &made)) return false;
+  auto fail = [&] {
+    RemoveFolderLevels(fs_, made);
+    return false;
+  };
 
   std::string old;
   switch (fs_.ReadFile(path_, old)) {
     case ReadResult::Ok: break;
     case ReadResult::Missing: old.clear(); break;
-    case ReadResult::Failed: return false;  // never replace what could not be read
+    case ReadResult::Failed: return fail();  // never replace what could not be read
   }
   // Keep every line of other keys as it is; drop every line of this key (an
   // older program may have left more than one).
@@ -90,7 +99,7 @@ bool SettingsFile::Write(const SettingsKey& key, const SettingsEntry& entry) {
   const std::string temp = path_ + ".new";
   if (!fs_.WriteFile(temp, text) || !fs_.ReplaceFile(temp, path_)) {
     fs_.RemoveFile(temp);
-    return false;
+    return fail();
   }
   return true;
 }

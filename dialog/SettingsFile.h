@@ -59,7 +59,7 @@ class SettingsFile {
   // Stores `entry` under `key` as the file's last line, dropping any older
   // line of that key; creates the folder (level by level) and the file when
   // missing. False when the settings could not be stored; the file is then
-  // unchanged.
+  // unchanged, and no new file or folder of this attempt is left behind.
   bool Write(const SettingsKey& key, const SettingsEntry& entry);
 
  private:

@@ -8,20 +8,22 @@ namespace {
 
 class PlatformFileSystem : public FileSystem {
  public:
-  bool Exists(std::string_view path) override { return platform::PathExists(path); }
-  bool IsDirectory(std::string_view path) override { return platform::PathIsFolder(path); }
-  bool CreateDirectory(std::string_view path) override { return platform::MakeFolder(path) == platform::PathStatus::kOk; }
+  explicit PlatformFileSystem(const platform::FileSystem& machine) : machine_(machine) {}
+
+  bool Exists(std::string_view path) override { return machine_.PathExists(path); }
+  bool IsDirectory(std::string_view path) override { return machine_.PathIsFolder(path); }
+  bool CreateDirectory(std::string_view path) override { return machine_.MakeFolder(path) == platform::PathStatus::kOk; }
   bool RemoveDirectory(std::string_view path) override {
-    return platform::RemoveFolder(path) == platform::PathStatus::kOk;
+    return machine_.RemoveFolder(path) == platform::PathStatus::kOk;
   }
-  DriveType GetDriveType(std::string_view root) override { return platform::DriveTypeOf(root); }
+  DriveType GetDriveType(std::string_view root) override { return machine_.DriveTypeOf(root); }
   bool CanReadWrite(std::string_view path) override {
-    return platform::HasAccess(path, platform::AccessMode::kReadWrite);
+    return machine_.HasAccess(path, platform::AccessMode::kReadWrite);
   }
-  std::string TempFolder() override { return platform::TempFolder(); }
+  std::string TempFolder() override { return machine_.TempFolder(); }
 
   ReadResult ReadFile(std::string_view path, std::string& contents) override {
-    platform::FileBytes file = platform::ReadWholeFile(path);
+    platform::FileBytes file = machine_.ReadWholeFile(path);
     if (file.status == platform::PathStatus::kFileNotFound || file.status == platform::PathStatus::kPathNotFound) {
       return ReadResult::Missing;
     }
@@ -30,19 +32,26 @@ class PlatformFileSystem : public FileSystem {
     return ReadResult::Ok;
   }
   bool WriteFile(std::string_view path, std::string_view contents) override {
-    return platform::WriteFileAtomically(path, contents) == platform::PathStatus::kOk;
+    return machine_.WriteFileAtomically(path, contents) == platform::PathStatus::kOk;
   }
   bool ReplaceFile(std::string_view from, std::string_view to) override {
-    return platform::RenameFile(from, to) == platform::PathStatus::kOk;
+    return machine_.RenameFile(from, to) == platform::PathStatus::kOk;
   }
-  bool RemoveFile(std::string_view path) override { return platform::RemoveFile(path) == platform::PathStatus::kOk; }
+  bool RemoveFile(std::string_view path) override { return machine_.RemoveFile(path) == platform::PathStatus::kOk; }
+
+ private:
+  const platform::FileSystem& machine_;
 };
 
 }  // namespace
 
 FileSystem& SystemFileSystem() {
-  static PlatformFileSystem fs;
+  static PlatformFileSystem fs(platform::ThisMachine());
   return fs;
+}
+
+std::unique_ptr<FileSystem> FileSystemOn(const platform::FileSystem& machine) {
+  return std::make_unique<PlatformFileSystem>(machine);
 }
 
 }  // namespace dialog

@@ -1,9 +1,13 @@
 #include "ledger/Import.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "host/LedgerCore.h"
 #include "host/SaveTaxInfo.h"
@@ -195,17 +199,49 @@ class Importer {
     return headers;
   }
 
+  // The bytes of one import file. Only a plain file that lies in the folder
+  // itself is read: a link (which may lead anywhere), a folder, a pipe or a
+  // device under an import file's name is refused, never followed or waited on.
+  std::string ReadImportFile(const std::string& name, const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+      if (errno == ELOOP) throw Failure{name + ": is a link; only the files of " + folder_ + " itself are read"};
+      throw Failure{name + ": cannot be opened: " + std::strerror(errno)};
+    }
+    struct stat st{};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+      ::close(fd);
+      throw Failure{name + ": is not a plain file"};
+    }
+    std::string bytes;
+    char buffer[65536];
+    for (;;) {
+      const ssize_t n = ::read(fd, buffer, sizeof buffer);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) {
+        const int e = errno;
+        ::close(fd);
+        throw Failure{name + ": cannot be read: " + std::strerror(e)};
+      }
+      if (n == 0) break;
+      bytes.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return bytes;
+  }
+
   std::optional<CsvFile> Load(const std::string& name) {
     const std::string path = folder_ + "/" + name;
-    if (!std::filesystem::exists(path)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    if (!in && !in.eof()) throw Failure{name + ": cannot be read"};
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) != 0) {
+      if (errno == ENOENT) return std::nullopt;
+      throw Failure{name + ": " + std::strerror(errno)};
+    }
+    const std::string text = ReadImportFile(name, path);
     std::vector<std::vector<std::string>> rows;
     std::vector<int> lines;
     std::string error;
-    if (!ParseCsv(buffer.str(), &rows, &lines, &error)) throw Failure{name + " " + error};
+    if (!ParseCsv(text, &rows, &lines, &error)) throw Failure{name + " " + error};
     if (rows.empty()) throw Failure{name + ": no header line"};
     const std::vector<std::string>& expected = Headers().at(name);
     if (rows[0] != expected) {

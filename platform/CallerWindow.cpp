@@ -38,7 +38,13 @@ int BindEndpoint(const std::string& path, bool* inUse) {
   for (int attempt = 0; attempt < 2; ++attempt) {
     const int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return -1;
-    if (bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0) {
+    // The endpoint is made 0600 from the start (the process is
+    // single-threaded, so the mask is changed for this one call only).
+    const mode_t mask = umask(077);
+    const int bound = bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+    const int err = errno;
+    umask(mask);
+    if (bound == 0) {
       if (chmod(path.c_str(), 0600) != 0) {
         close(fd);
         unlink(path.c_str());
@@ -46,7 +52,6 @@ int BindEndpoint(const std::string& path, bool* inUse) {
       }
       return fd;
     }
-    const int err = errno;
     close(fd);
     if (err != EADDRINUSE) return -1;
     // Someone's endpoint is there: alive when it still takes a connection.

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/AsciiCase.h"
 #include "platform/Encoding.h"
 
 namespace platform {
@@ -20,16 +21,6 @@ namespace {
 
 constexpr char kDefaultCFolder[] = "/.taxbridge/drive_c";
 constexpr char kUserMapFile[] = "/.taxbridge/drives";
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  }
-  return true;
-}
 
 std::string Resolved(const std::string& path) {
   char buf[PATH_MAX];
@@ -76,7 +67,7 @@ std::optional<DriveType> TypeNamed(std::string_view word) {
 // Reads the root word of a line: "X:" or "\\server\share" (also with "/").
 bool ParseRoot(std::string_view word, DriveMapping* m, std::string* why) {
   if (word.size() == 2 && word[1] == ':' && std::isalpha(static_cast<unsigned char>(word[0]))) {
-    m->letter = Upper(word[0]);
+    m->letter = AsciiUpper(word[0]);
     return true;
   }
   auto sep = [](char c) { return c == '\\' || c == '/'; };
@@ -271,7 +262,7 @@ std::optional<DriveMap> DriveMap::FromEnvironment(std::string* error) {
 }
 
 const DriveMapping* DriveMap::Drive(char letter) const {
-  const char want = Upper(letter);
+  const char want = AsciiUpper(letter);
   for (const DriveMapping& m : mappings_) {
     if (m.letter != 0 && m.letter == want) return &m;
   }

@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/AsciiCase.h"
 #include "platform/Encoding.h"
 #include "platform/ShiftJis.h"
 
@@ -26,16 +27,6 @@ constexpr std::string_view kBadNameChars = "<>:\"|?*";
 bool IsSep(std::string_view p, size_t k) { return k < p.size() && (p[k] == '\\' || p[k] == '/'); }
 
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  }
-  return true;
-}
 
 // A CP932 text shown in a UTF-8 message: converted when it converts, else
 // with its bytes in hex.
@@ -137,7 +128,7 @@ std::string JoinHost(const std::string& dir, const std::string& name) {
 bool ParseRoot(std::string_view root, char* letter, std::string* server, std::string* share) {
   if (root.size() >= 2 && IsAsciiLetter(root[0]) && root[1] == ':') {
     if (root.size() == 2 || (root.size() == 3 && IsSep(root, 2))) {
-      *letter = Upper(root[0]);
+      *letter = AsciiUpper(root[0]);
       return true;
     }
     return false;
@@ -180,6 +171,45 @@ struct FileSystem::Resolved {
 
 FileSystem::FileSystem(DriveMap map) : map_(std::move(map)) {}
 
+struct FileSystem::Faults {
+  FileSystemFaultPlan plan;
+  uint64_t counts[kFileSystemSteps] = {};
+  bool happened = false;
+};
+
+const char* Describe(FileSystemStep step) {
+  switch (step) {
+    case FileSystemStep::kMakeFolder: return "make folder";
+    case FileSystemStep::kCreate: return "create";
+    case FileSystemStep::kWrite: return "write";
+    case FileSystemStep::kFlush: return "flush";
+    case FileSystemStep::kClose: return "close";
+    case FileSystemStep::kRename: return "rename";
+  }
+  return "?";
+}
+
+FileSystem FileSystem::WithFaults(const FileSystemFaultPlan& faults) const {
+  FileSystem copy(*this);
+  copy.faults_ = std::make_shared<Faults>();
+  copy.faults_->plan = faults;
+  return copy;
+}
+
+uint64_t FileSystem::StepCount(FileSystemStep step) const {
+  return faults_ ? faults_->counts[static_cast<int>(step)] : 0;
+}
+
+bool FileSystem::FaultHappened() const { return faults_ && faults_->happened; }
+
+bool FileSystem::Injected(FileSystemStep step) const {
+  if (!faults_) return false;
+  const uint64_t number = ++faults_->counts[static_cast<int>(step)];
+  if (!faults_->plan.fails(step, number)) return false;
+  faults_->happened = true;
+  return true;
+}
+
 FileSystem FileSystem::Unusable(std::string problem) {
   FileSystem fs{DriveMap()};
   fs.problem_ = problem.empty() ? std::string("the drive map is not usable") : std::move(problem);
@@ -211,13 +241,13 @@ FileSystem::Resolved FileSystem::Resolve(std::string_view p, bool for_writing) c
     elements.assign(parts.begin() + 2, parts.end());
     from = p.size();
   } else if (p.size() >= 2 && IsAsciiLetter(p[0]) && p[1] == ':') {
-    letter = Upper(p[0]);
+    letter = AsciiUpper(p[0]);
     from = 2;
     if (!IsSep(p, 2)) {
       // "C:name": relative to the current folder when that is on drive C:,
       // else to the drive's root.
       const WindowsPath cwd = CurrentFolder();
-      if (cwd.ok() && Upper(cwd.path[0]) == letter && cwd.path.size() > 3) elements = SplitElements(cwd.path, 3);
+      if (cwd.ok() && AsciiUpper(cwd.path[0]) == letter && cwd.path.size() > 3) elements = SplitElements(cwd.path, 3);
     }
   } else {
     const WindowsPath cwd = CurrentFolder();
@@ -228,7 +258,7 @@ FileSystem::Resolved FileSystem::Resolve(std::string_view p, bool for_writing) c
       share = parts[1];
       if (!IsSep(p, 0)) elements.assign(parts.begin() + 2, parts.end());
     } else {
-      letter = Upper(cwd.path[0]);
+      letter = AsciiUpper(cwd.path[0]);
       if (!IsSep(p, 0)) elements = SplitElements(cwd.path, 3);
     }
   }
@@ -370,6 +400,7 @@ PathStatus FileSystem::MakeFolder(std::string_view path) const {
   const Resolved r = Resolve(path, true);
   if (!r.ok()) return r.status;
   if (r.isRoot) return PathStatus::kAccessDenied;
+  if (Injected(FileSystemStep::kMakeFolder)) return FromErrno(EACCES);
   return ::mkdir(r.host.c_str(), 0777) == 0 ? PathStatus::kOk : FromErrno(errno);
 }
 
@@ -401,6 +432,7 @@ PathStatus FileSystem::RenameFile(std::string_view from, std::string_view to) co
   if (::lstat(a.host.c_str(), &st) != 0) return errno == ENOENT ? PathStatus::kFileNotFound : FromErrno(errno);
   if (S_ISDIR(st.st_mode)) return PathStatus::kAccessDenied;
   if (StatOf(b.host, &st) && S_ISDIR(st.st_mode)) return PathStatus::kAccessDenied;
+  if (Injected(FileSystemStep::kRename)) return FromErrno(EIO);
   return ::rename(a.host.c_str(), b.host.c_str()) == 0 ? PathStatus::kOk : FromErrno(errno);
 }
 
@@ -532,17 +564,22 @@ PathStatus FileSystem::WriteFileAtomically(std::string_view path, std::string_vi
   }
   const std::string folder = r.host.substr(0, std::max<size_t>(r.host.rfind('/'), 1));
   std::string temp = JoinHost(folder, ".taxbridge-XXXXXX");
+  if (Injected(FileSystemStep::kCreate)) return FromErrno(ENOSPC);
   const int fd = ::mkstemp(temp.data());
   if (fd < 0) return FromErrno(errno);
   int e = 0;
+  if (Injected(FileSystemStep::kWrite)) e = ENOSPC;
   for (size_t done = 0; done < bytes.size() && e == 0;) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno != EINTR) e = errno;
     if (n > 0) done += static_cast<size_t>(n);
   }
   if (e == 0 && ::fchmod(fd, mode) != 0) e = errno;
+  if (e == 0 && Injected(FileSystemStep::kFlush)) e = EIO;
   if (e == 0 && ::fsync(fd) != 0) e = errno;
   if (::close(fd) != 0 && e == 0) e = errno;
+  if (e == 0 && Injected(FileSystemStep::kClose)) e = EIO;
+  if (e == 0 && Injected(FileSystemStep::kRename)) e = EIO;
   if (e == 0 && ::rename(temp.c_str(), r.host.c_str()) != 0) e = errno;
   if (e != 0) {
     ::unlink(temp.c_str());

@@ -25,6 +25,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -81,6 +82,32 @@ struct FileBytes {
   bool ok() const { return status == PathStatus::kOk; }
 };
 
+// Failures a test arranges for the calls of one FileSystem that change the
+// disk: the k-th call (counting from 1 over the FileSystem's life) of one
+// step fails as the Linux call would. Steps: making a folder (MakeFolder);
+// and, inside WriteFileAtomically, creating the new file, writing it, flushing
+// it to disk and closing it; renaming (WriteFileAtomically's last step and
+// RenameFile count together). Removals never fail by plan: they are how a
+// failed operation cleans up after itself.
+enum class FileSystemStep { kMakeFolder, kCreate, kWrite, kFlush, kClose, kRename };
+inline constexpr int kFileSystemSteps = 6;
+const char* Describe(FileSystemStep step);
+
+class FileSystemFaultPlan {
+ public:
+  FileSystemFaultPlan& Fail(FileSystemStep step, uint64_t number) {
+    failing_[static_cast<int>(step)] = number;
+    return *this;
+  }
+  bool fails(FileSystemStep step, uint64_t number) const {
+    const uint64_t n = failing_[static_cast<int>(step)];
+    return n != 0 && n == number;
+  }
+
+ private:
+  uint64_t failing_[kFileSystemSteps] = {};
+};
+
 class FileSystem {
  public:
   explicit FileSystem(DriveMap map);
@@ -91,6 +118,15 @@ class FileSystem {
   // Why this file system cannot map paths; empty when it can.
   const std::string& problem() const { return problem_; }
   const DriveMap& map() const { return map_; }
+
+  // Test seam: a file system over the same drive map whose calls meet the
+  // failures of `faults`. The program's own file system never has any.
+  FileSystem WithFaults(const FileSystemFaultPlan& faults) const;
+  // Calls of `step` made so far on this file system (failed ones included);
+  // 0 for a file system without a fault plan.
+  uint64_t StepCount(FileSystemStep step) const;
+  // True once a planned failure has happened.
+  bool FaultHappened() const;
 
   // The Linux path for a Windows path. `for_writing`: the caller means to
   // create, change or remove what it names, which a read-only drive refuses.
@@ -143,8 +179,13 @@ class FileSystem {
   struct Resolved;
   Resolved Resolve(std::string_view windows_path, bool for_writing) const;
 
+  // Counts `step` and tells whether the plan fails this call.
+  bool Injected(FileSystemStep step) const;
+
   DriveMap map_;
   std::string problem_;
+  struct Faults;
+  std::shared_ptr<Faults> faults_;  // null: no fault plan
 };
 
 // The file system the program uses: the drive map of the environment, loaded

@@ -1,5 +1,6 @@
 #include "platform/Profile.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/Encoding.h"
 #include "platform/FileSystem.h"
 #include "platform/ShiftJis.h"
@@ -16,8 +17,6 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // Equal but for the case of single-byte letters; the bytes of double-byte
 // characters compare exactly (their trail bytes may look like letters).
 bool SameName(std::string_view a, std::string_view b) {
@@ -25,7 +24,7 @@ bool SameName(std::string_view a, std::string_view b) {
   for (size_t i = 0; i < a.size();) {
     const size_t len = sjis::CharLength(a, i);
     if (len != sjis::CharLength(b, i)) return false;
-    if (len == 1 ? Upper(a[i]) != Upper(b[i]) : a.substr(i, 2) != b.substr(i, 2)) return false;
+    if (len == 1 ? AsciiUpper(a[i]) != AsciiUpper(b[i]) : a.substr(i, 2) != b.substr(i, 2)) return false;
     i += len;
   }
   return true;

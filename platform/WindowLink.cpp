@@ -15,12 +15,21 @@
 namespace platform {
 namespace {
 
+// Only a socket of this user, closed to everyone else, is a calling window:
+// a link, another user's endpoint or anything else under that name is not.
+bool IsOwnEndpoint(const std::string& path) {
+  struct stat st{};
+  if (lstat(path.c_str(), &st) != 0) return false;
+  return S_ISSOCK(st.st_mode) && st.st_uid == geteuid() && (st.st_mode & 077) == 0;
+}
+
 bool SendEvent(long handle, const CallerWindowEvent& event) {
   if (handle <= 0) return false;
   std::string error;
   const std::string folder = LinkRuntimeFolder(false, &error);
   if (folder.empty()) return false;
   const std::string path = LinkEndpointPath(folder, handle);
+  if (!IsOwnEndpoint(path)) return false;
   sockaddr_un addr{};
   addr.sun_family = AF_UNIX;
   if (path.size() >= sizeof addr.sun_path) return false;

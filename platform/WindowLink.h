@@ -5,7 +5,9 @@
 //
 // Each call sends one datagram and returns whether the endpoint took it. A
 // handle with no endpoint (the caller is gone, or never was) fails quietly:
-// false, nothing else, as posting to a dead window does.
+// false, nothing else, as posting to a dead window does. So does a handle
+// whose endpoint is not a socket of this user closed to others (mode 0600):
+// nothing is sent to another user's endpoint or through a link.
 #pragma once
 
 #include <cstdint>

@@ -2,13 +2,13 @@
 # Runs every AFL++ harness of a fuzz build for a while, one after the other
 # on one core, and prints one line per harness:
 #   fuzz-execs HARNESS EXECUTIONS findings CRASHES+HANGS
-# Usage: bench/fuzz/run-fuzz.sh BUILD_DIR [SECONDS_EACH] [HARNESS...]
+# Usage: bench/fuzz/run-fuzz.sh [BUILD_DIR (build-fuzz)] [SECONDS_EACH (60)] [HARNESS...]
 # The findings stay in BUILD_DIR/fuzz-out/HARNESS/default/{crashes,hangs}.
 set -uo pipefail
 
-build=${1:?usage: run-fuzz.sh BUILD_DIR [SECONDS_EACH] [HARNESS...]}
+build=${1:-build-fuzz}
 seconds=${2:-60}
-shift $(( $# >= 2 ? 2 : 1 ))
+shift $(( $# >= 2 ? 2 : $# ))
 here=$(cd "$(dirname "$0")" && pwd)
 
 if ! command -v afl-fuzz >/dev/null; then

@@ -476,4 +476,14 @@ TEST_F(JournalRunBooks, AmountsBeyondTheArithmeticBoundsEndTheRunAsAValue) {
   EXPECT_EQ(captions.back(), reinterpret_cast<const char*>(u8"\"集計中 50％\""));
 }
 
+TEST_F(JournalRunBooks, BooksThatCannotBeReadEndTheRunInsteadOfGivingPartFigures) {
+  Line(1, Side(1, 10500 * kYen), Side(2, 10000 * kYen, 500 * kYen, 1, 500));
+  Open();
+  // The journal goes away under the open connection: every pass that reads it fails.
+  fx_.Exec("DROP TABLE journal_line");
+  TaxAggregate agg;
+  std::vector<std::string> captions;
+  EXPECT_EQ(Run(agg, &captions), AggregationStatus::kLedgerFault);
+}
+
 }  // namespace

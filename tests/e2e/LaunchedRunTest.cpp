@@ -106,12 +106,13 @@ class LaunchedRun : public ::testing::Test {
   }
 
   // Data 1: a corporation (kind 0) or an individual (3), taxation method
-  // `method`, with the journal `lines`; user 001 selects it.
-  void Book(int method, const std::string& lines, int companyKind = 0) {
+  // `method`, with the journal `lines`; user 001 selects it. `locked`: the
+  // data is under maintenance in the accounting product.
+  void Book(int method, const std::string& lines, int companyKind = 0, bool locked = false) {
     std::ofstream(dir_ / "csv" / "data.csv")
         << "data_no,data_id,company_name,period_start,period_end,closing_day,closing_pattern,past_record,"
            "company_kind,income_layout,maintenance_lock\n"
-        << "1,TB1,test company,20140401,20150331,31,0,0," << companyKind << ",1,0\n";
+        << "1,TB1,test company,20140401,20150331,31,0,0," << companyKind << ",1," << (locked ? 1 : 0) << "\n";
     std::ofstream(dir_ / "csv" / "tax_settings.csv")
         << "data_no,tax_method,rounding,deduction_method,main_business_type,tax_inclusive,rate_count\n"
         << "1," << method << ",0,0," << (method == 1 ? 1 : 0) << ",0,5\n";
@@ -234,6 +235,19 @@ TEST_F(LaunchedRun, CancelPostsOneAndWritesNothing) {
   EXPECT_FALSE(run.documentExists);
   EXPECT_EQ(SettingsText(), "");
   EXPECT_EQ(run.transcript.find("dialog 131 shown"), std::string::npos) << run.transcript;
+}
+
+TEST_F(LaunchedRun, DataUnderMaintenanceIsRefusedByTheSystemLinkWithResultOne) {
+  Book(2, kPlainBook, 0, true);
+  const fs::path out = dir_ / "out" / "tax.xml";
+  const Outcome run = Run("answer OK\n", out);
+  EXPECT_EQ(run.posted, 1) << run.transcript;
+  EXPECT_EQ(run.exitStatus, 1);
+  // The host said why; the dialog never opened and nothing was written.
+  EXPECT_NE(run.transcript.find(U8(u8"メンテナンス中")), std::string::npos) << run.transcript;
+  EXPECT_EQ(run.transcript.find("dialog 130 shown"), std::string::npos) << run.transcript;
+  EXPECT_FALSE(run.documentExists);
+  EXPECT_EQ(SettingsText(), "");
 }
 
 TEST_F(LaunchedRun, NoToTheSystemQuestionStopsWithOnlyTheFrame) {

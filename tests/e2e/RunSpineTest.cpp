@@ -45,6 +45,11 @@ class ProgramRun : public ::testing::Test {
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "bin");
     fs::copy_file(fs::path(TAXBRIDGE_BINARY_DIR) / "bin" / "taxbridge_plus", dir_ / "bin" / "taxbridge_plus");
+    // Drive C: (the application folder with the settings file) inside the
+    // test's folder: no run reads or changes the settings of the user's own.
+    fs::create_directories(dir_ / "drive_c");
+    std::ofstream(dir_ / "drives") << "C: \"" << (dir_ / "drive_c").string() << "\"\n";
+    ::setenv("TAXBRIDGE_DRIVES", (dir_ / "drives").c_str(), 1);
     ledger::InstallationSettings settings;
     settings.currentUser = "001";
     settings.folder1 = "C:\\taxbridge\\";

@@ -2,8 +2,11 @@
 // refusals that name the file, line and field and leave nothing behind.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "host/LedgerCommon.h"
 #include "ledger/Import.h"
@@ -113,6 +116,63 @@ TEST(ImportTest, BadRowsAreNamedAndNothingStays) {
     EXPECT_EQ(Count(f.store(), "data_entry"), 0) << c.expected;
     EXPECT_EQ(Count(f.store(), "account"), 0) << c.expected;
   }
+}
+
+// The import reads the plain files of the folder it is given and nothing
+// else: an import file's name that is a link (to a file elsewhere, or to a
+// device that never ends), a pipe (which would wait for a writer) or a folder
+// is refused by name, and nothing stays. Values that look like SQL are data.
+TEST(ImportTest, OnlyThePlainFilesOfTheFolderAreRead) {
+  const std::string data =
+      "data_no,data_id,company_name,period_start,period_end,closing_day,closing_pattern,past_record,company_kind,"
+      "income_layout,maintenance_lock\n9,D9,Nine,20230401,20240331,31,0,0,0,0,0\n";
+  struct Trap {
+    const char* what;
+    std::function<void(const fs::path& file, const fs::path& outside)> make;
+    const char* expected;
+  };
+  const std::vector<Trap> traps = {
+      {"a link to a file outside",
+       [&](const fs::path& file, const fs::path& outside) {
+         std::ofstream(outside) << data;
+         fs::create_symlink(outside, file);
+       },
+       "data.csv: is a link"},
+      {"a link to a device", [](const fs::path& file, const fs::path&) { fs::create_symlink("/dev/zero", file); },
+       "data.csv: is a link"},
+      {"a dangling link", [](const fs::path& file, const fs::path&) { fs::create_symlink("/no/such/file", file); },
+       "data.csv: is a link"},
+      {"a pipe", [](const fs::path& file, const fs::path&) { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); },
+       "data.csv: is not a plain file"},
+      {"a folder", [](const fs::path& file, const fs::path&) { fs::create_directory(file); },
+       "data.csv: is not a plain file"},
+  };
+  for (const Trap& t : traps) {
+    ledger::testing::Fixture f;
+    const fs::path dir = fs::path(f.folder()) / "in";
+    fs::create_directory(dir);
+    t.make(dir / "data.csv", fs::path(f.folder()) / "outside.csv");
+    const ledger::ImportResult result = ledger::ImportFolder(f.store(), dir.string(), false);
+    EXPECT_FALSE(result.ok) << t.what;
+    EXPECT_NE(result.error.find(t.expected), std::string::npos) << t.what << ": " << result.error;
+    EXPECT_EQ(Count(f.store(), "data_entry"), 0) << t.what;
+  }
+
+  // Quotes, semicolons and SQL in values are stored as they are.
+  ledger::testing::Fixture f;
+  const fs::path dir = fs::path(f.folder()) / "in";
+  fs::create_directory(dir);
+  const std::string name = "O'Hara\"; DROP TABLE data_entry; --";
+  std::ofstream(dir / "data.csv")
+      << "data_no,data_id,company_name,period_start,period_end,closing_day,closing_pattern,past_record,company_kind,"
+         "income_layout,maintenance_lock\n9,D9,\""
+      << "O'Hara\"\"; DROP TABLE data_entry; --" << "\",20230401,20240331,31,0,0,0,0,0\n";
+  const ledger::ImportResult result = ledger::ImportFolder(f.store(), dir.string(), false);
+  ASSERT_TRUE(result.ok) << result.error;
+  ledger::Statement q = f.store().Prepare("SELECT data_id, company_name FROM data_entry");
+  ASSERT_EQ(q.Step(), SQLITE_ROW);
+  EXPECT_EQ(q.Text(0), "D9");
+  EXPECT_EQ(q.Text(1), name);
 }
 
 }  // namespace

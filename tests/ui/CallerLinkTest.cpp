@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "platform/CallerWindow.h"
@@ -130,6 +131,74 @@ TEST_F(CallerLink, AFolderOpenToOthersIsRefusedOnBothSides) {
   EXPECT_FALSE(CallerWindow::Create(&error));
   EXPECT_NE(error.find("closed to others"), std::string::npos) << error;
   EXPECT_FALSE(platform::SendEnableWindow(1, false));
+}
+
+// A handle reaches only a socket of this user, closed to others, under its
+// own name in the runtime folder: a socket opened to others, another user's
+// socket, a link to a socket elsewhere or a plain file is refused, and
+// nothing reaches the socket behind it.
+TEST_F(CallerLink, OnlyThisUsersClosedSocketIsACallingWindow) {
+  std::string error;
+  auto caller = CallerWindow::Create(&error);
+  ASSERT_TRUE(caller) << error;
+  const std::string path = caller->EndpointPath();
+
+  ASSERT_EQ(chmod(path.c_str(), 0666), 0);
+  EXPECT_FALSE(platform::SendPostMessage(caller->Handle(), 1, 1, 0));
+  ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+  EXPECT_TRUE(platform::SendPostMessage(caller->Handle(), 2, 1, 0));
+  auto e = caller->Receive(1000);
+  ASSERT_TRUE(e);
+  EXPECT_EQ(e->message, 2u);  // the refused post never arrived
+
+  if (geteuid() == 0) {
+    // Run as root, the test can hand the endpoint to another user.
+    ASSERT_EQ(chown(path.c_str(), 65534, 65534), 0);
+    EXPECT_FALSE(platform::SendPostMessage(caller->Handle(), 3, 1, 0));
+    ASSERT_EQ(chown(path.c_str(), 0, 0), 0);
+  }
+
+  // A link under a handle's name to a live socket of another folder.
+  const std::string elsewhere = folder_ + "-elsewhere";
+  std::filesystem::remove_all(elsewhere);
+  ASSERT_EQ(mkdir(elsewhere.c_str(), 0700), 0);
+  setenv("TAXBRIDGE_RUNTIME_DIR", elsewhere.c_str(), 1);
+  auto other = CallerWindow::Create(&error);
+  ASSERT_TRUE(other) << error;
+  setenv("TAXBRIDGE_RUNTIME_DIR", folder_.c_str(), 1);
+  ASSERT_EQ(symlink(other->EndpointPath().c_str(), platform::LinkEndpointPath(folder_, 4242).c_str()), 0);
+  EXPECT_FALSE(platform::SendPostMessage(4242, 4, 1, 0));
+  std::ofstream(platform::LinkEndpointPath(folder_, 4343)) << "not a socket";
+  EXPECT_FALSE(platform::SendPostMessage(4343, 5, 1, 0));
+  EXPECT_FALSE(platform::SendPostMessage(-4242, 6, 1, 0));
+  EXPECT_FALSE(other->Receive(100));
+  EXPECT_FALSE(caller->Receive(0));
+  other.reset();
+  std::filesystem::remove_all(elsewhere);
+}
+
+TEST_F(CallerLink, ARuntimeFolderThatIsALinkIsRefused) {
+  const std::string real = folder_ + "-real";
+  std::filesystem::remove_all(real);
+  ASSERT_EQ(mkdir(real.c_str(), 0700), 0);
+  ASSERT_EQ(symlink(real.c_str(), folder_.c_str()), 0);
+  std::string error;
+  EXPECT_FALSE(CallerWindow::Create(&error));
+  EXPECT_NE(error.find("closed to others"), std::string::npos) << error;
+  std::filesystem::remove_all(real);
+}
+
+TEST_F(CallerLink, EndpointsAreMadeClosedWhateverTheProcessMask) {
+  const mode_t mask = umask(0);
+  std::string error;
+  auto caller = CallerWindow::Create(&error);
+  umask(mask);
+  ASSERT_TRUE(caller) << error;
+  struct stat st{};
+  ASSERT_EQ(stat(folder_.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  ASSERT_EQ(lstat(caller->EndpointPath().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
 TEST(CallerWindowWire, EncodingRoundTripsAndMalformedDatagramsAreRefused) {

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "platform/AsciiCase.h"
 #include "platform/Encoding.h"
 #include "platform/ShiftJis.h"
 
@@ -13,13 +14,11 @@ namespace {
 using K = KeyPress::Kind;
 constexpr size_t kMaxPath = 260;
 
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // Windows wildcard match, ASCII case ignored ("*" any run, "?" one byte).
 bool Glob(std::string_view pattern, std::string_view name) {
   size_t p = 0, n = 0, star = std::string_view::npos, mark = 0;
   while (n < name.size()) {
-    if (p < pattern.size() && (pattern[p] == '?' || Upper(pattern[p]) == Upper(name[n]))) {
+    if (p < pattern.size() && (pattern[p] == '?' || AsciiUpper(pattern[p]) == AsciiUpper(name[n]))) {
       ++p, ++n;
     } else if (p < pattern.size() && pattern[p] == '*') {
       star = p++;
@@ -50,7 +49,7 @@ std::string WithSeparator(std::string s) {
 
 std::string CaseKey(const std::string& s) {
   std::string k = s;
-  for (char& c : k) c = Upper(c);
+  for (char& c : k) c = AsciiUpper(c);
   return k;
 }
 
