@@ -209,7 +209,7 @@ TEST(HostileSupportInfo, TagValuesReadBackAndDamagedFilesLoadSafely) {
   Rng rng(0x1AF);
   long cases = 0;
   // Each case loads two blocks of 30000 bytes: fewer cases, same reach.
-  for (int i = 0; i < hostile::kCases / 2; ++i, ++cases) {
+  for (int i = 0; i < hostile::Heavy(hostile::kCases / 2); ++i, ++cases) {
     std::string name, version;
     const std::string text = SupportFile(rng, &name, &version);
     {

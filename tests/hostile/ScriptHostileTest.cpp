@@ -93,7 +93,7 @@ TEST(HostileScript, DamagedScriptsEndTheRunWithStatusTwoAndAnError) {
   const fs::path transcript = dir / "transcript.txt";
   Rng rng(0x5C1);
   long cases = 0;
-  for (int i = 0; i < hostile::kCases / 10; ++i, ++cases) {
+  for (int i = 0; i < hostile::Heavy(hostile::kCases / 10); ++i, ++cases) {
     std::string script;
     for (int n = static_cast<int>(rng.Below(12)); n > 0; --n) script += Line(rng) + (rng.OneIn(4) ? "\r\n" : "\n");
     if (rng.OneIn(4)) script = rng.Bytes(80);
