@@ -16,7 +16,7 @@ SANITIZED_BUILD ?= $(BUILD)-asan
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:exitcode=86:strict_string_checks=1:detect_stack_use_after_return=1 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:exitcode=86
 
-.PHONY: all deps build test test-plain test-sanitized memcheck reliability demo bench clean run install
+.PHONY: all deps build test test-plain test-sanitized memcheck reliability demo bench fuzz clean run install
 
 all: build
 
@@ -98,5 +98,25 @@ bench: deps
 	cmake --build $(BUILD)-bench -j $(JOBS)
 	@bash bench/run-bench.sh $(BUILD)-bench
 
+# AFL++ harnesses of bench/fuzz, built with AFL++'s GCC wrapper and the address
+# and undefined-behaviour sanitizers in $(BUILD)-fuzz, then run one after the
+# other for FUZZ_SECONDS each (see bench/fuzz/README.md). AFL++ is installed
+# when missing and this runs as root; nothing else of the build needs it.
+# (Clang cannot compile Shift_JIS literals, and Debian's AFL++ GCC plugin
+# refuses its own GCC, so the classic afl-gcc wrapper instruments the code.)
+FUZZ_SECONDS ?= 60
+FUZZ_ENV := AFL_USE_ASAN=1 AFL_USE_UBSAN=1 AFL_QUIET=1
+fuzz: deps
+	@if ! command -v afl-g++ >/dev/null; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq afl++ >/dev/null || exit 1; \
+	  else \
+	    echo "make fuzz needs AFL++: sudo apt-get install afl++"; exit 1; \
+	  fi; \
+	fi
+	$(FUZZ_ENV) CC=afl-gcc CXX=afl-g++ cmake -S . -B $(BUILD)-fuzz -Wno-dev -DTAXBRIDGE_FUZZ=ON $(CMAKE_FLAGS)
+	$(FUZZ_ENV) cmake --build $(BUILD)-fuzz -j $(JOBS) --target fuzz_harnesses
+	bash bench/fuzz/run-fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(SANITIZED_BUILD)
+	rm -rf $(BUILD) $(BUILD)-bench $(SANITIZED_BUILD) $(BUILD)-fuzz

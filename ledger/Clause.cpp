@@ -14,13 +14,21 @@ bool IsEmptyChain(const StFINDINFO* chain) {
          c.nested == nullptr;
 }
 
-int32_t CheckClause(const StFINDINFO& c, size_t depth);
+// The clauses of a whole chain tree, a nested chain counted at every group
+// that uses it. Groups may share a chain, so 64 clauses a chain and 8 levels
+// could otherwise stand for 64^8 clauses: the walk and the SQL text grow with
+// this count, and a chain past it is refused instead of taking forever.
+constexpr size_t kMaxExpandedClauses = 1024;
 
-int32_t CheckChainAt(const StFINDINFO* chain, size_t depth) {
+int32_t CheckClause(const StFINDINFO& c, size_t depth, size_t* budget);
+
+int32_t CheckChainAt(const StFINDINFO* chain, size_t depth, size_t* budget) {
   if (IsEmptyChain(chain)) return host::kOk;
   if (depth > C::kMaxNesting) return host::kBadArgument;
   for (size_t i = 0; i < C::kMaxChainClauses; ++i) {
-    if (int32_t status = CheckClause(chain[i], depth); status != host::kOk) return status;
+    if (*budget == 0) return host::kBadArgument;
+    --*budget;
+    if (int32_t status = CheckClause(chain[i], depth, budget); status != host::kOk) return status;
     const uint16_t joiner = chain[i].Joiner();
     if (joiner == C::kJoinLast) return host::kOk;
     if (joiner != C::kJoinAnd && joiner != C::kJoinOr) return host::kBadArgument;
@@ -28,10 +36,10 @@ int32_t CheckChainAt(const StFINDINFO* chain, size_t depth) {
   return host::kBadArgument;  // no last clause within the limit
 }
 
-int32_t CheckClause(const StFINDINFO& c, size_t depth) {
+int32_t CheckClause(const StFINDINFO& c, size_t depth, size_t* budget) {
   if (c.Item() == C::kItemGroup) {
     if (c.nested == nullptr || c.Comparison() != C::kCompareNone) return host::kBadArgument;
-    return CheckChainAt(c.nested, depth + 1);
+    return CheckChainAt(c.nested, depth + 1, budget);
   }
   switch (c.Item()) {
     case C::kItemTaxCategory:
@@ -138,7 +146,10 @@ int32_t ToSql(const StFINDINFO* chain, const ClauseColumns& columns, int firstPa
 
 }  // namespace
 
-int32_t CheckChain(const StFINDINFO* chain) { return CheckChainAt(chain, 0); }
+int32_t CheckChain(const StFINDINFO* chain) {
+  size_t budget = kMaxExpandedClauses;
+  return CheckChainAt(chain, 0, &budget);
+}
 
 int32_t EvaluateChain(const StFINDINFO* chain, const ClauseValues& values, bool* selected) {
   if (selected == nullptr) return host::kBadArgument;

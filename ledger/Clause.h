@@ -23,7 +23,9 @@ namespace ledger {
 using ClauseValues = std::function<std::optional<int64_t>(uint32_t item, uint16_t side)>;
 
 // kOk, or kBadArgument for a malformed chain (unknown item, comparison, value
-// type, joiner or side; a group without a chain; too long; nested too deep).
+// type, joiner or side; a group without a chain; too long; nested too deep;
+// more than 1024 clauses in all, a nested chain counted at every group that
+// stands for it).
 int32_t CheckChain(const StFINDINFO* chain);
 
 // Evaluates `chain` against one record. kBadArgument for a malformed chain or

@@ -119,6 +119,14 @@ int32_t ClAccConnect::ExpSysLink() {
     ShowError("選択されているデータはメンテナンス中のため使用できません。\n\nメンテナンスが終わってから起動してください。");
     return 1;
   }
+  // A damaged or hand-edited database must stop the run here, before any
+  // figure is read from it.
+  std::string problem;
+  if (int32_t sound = ledger::CheckDataSet(dataId, &problem); sound != host::kOk) {
+    ShowError("選択されているデータに誤りがあるため使用できません。\n\n" + ToMessageText(problem) +
+              "\n\n会計製品でデータを確認してください。");
+    return sound;
+  }
   return host::kOk;
 }
 

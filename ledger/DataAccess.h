@@ -25,6 +25,18 @@ int32_t CurrentSelection(UserSelection* selection);
 // selected or the selected number has no data entry.
 int32_t SelectedDataId(std::string* dataId);
 
+// Checks every row of a data set against what the store's schema allows
+// (types, ranges, real calendar dates, journal dates inside the period) and
+// that every account, department and saved return its rows name exists, and
+// that the amounts of each journal side, of the assets and of the saved
+// return add up below 9 x 10^14 yen (so that no sum the host forms can leave
+// 64 bits): a
+// database damaged or edited by hand can hold anything, and a run must stop
+// on it instead of aggregating wrong figures. kOk, kStoreFailed with
+// `problem` (UTF-8) naming the table, the row and what is wrong, or
+// kStoreFailed with the store's own error when the data cannot be read.
+int32_t CheckDataSet(const std::string& dataId, std::string* problem);
+
 // The columns a data entry row is read with, for FillDataInfo.
 inline constexpr const char* kDataEntryColumns =
     "data_id, data_no, company_name, period_start, period_end, closing_day, closing_pattern, past_record, "

@@ -83,8 +83,10 @@ std::optional<int64_t> ParseAmount(const std::string& text) {
   int64_t whole = 0;
   size_t digits = 0;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
-    if (whole > 99'999'999'999'999) return std::nullopt;  // 10^14 yen and more does not fit
     whole = whole * 10 + (text[i] - '0');
+    // 10^14 yen and more does not fit; checked after every digit, so that
+    // whole x 10 000 below cannot overflow.
+    if (whole > 99'999'999'999'999) return std::nullopt;
   }
   int64_t fraction = 0;
   size_t decimals = 0;

@@ -39,6 +39,7 @@ class Statement {
   int64_t Int(int column) const { return sqlite3_column_int64(stmt_, column); }
   bool IsNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
   std::string Text(int column) const;
+  double Real(int column) const { return sqlite3_column_double(stmt_, column); }
   std::string ErrorMessage() const { return sqlite3_errmsg(db_); }
 
  private:
