@@ -11,7 +11,7 @@
 set -euo pipefail
 
 build_dir="${1:?usage: run-bench.sh BENCH_BUILD_DIR}"
-parts=" ${BENCH_PARTS:-micro full} "
+parts=" ${BENCH_PARTS:-micro full tty} "
 sizes=${BENCH_SIZES:-100000 1000000 2000000}
 status=0
 
@@ -40,5 +40,20 @@ if [[ $parts == *" full "* ]]; then
   echo "== full run of taxbridge_plus (journal method, whole year) against one plain pass"
   # shellcheck disable=SC2086
   "$runner" "$build_dir" "$build_dir/bench-data" $sizes || { echo "run-bench.sh: full_run_bench failed" >&2; status=1; }
+fi
+
+# ---- tty: the terminal backend against the script backend (bench/tty/README.md).
+# Part of the default parts. The same journal-method run, BENCH_TTY_RUNS times
+# each way (default 3), on generated data of BENCH_TTY_LINES journal lines
+# (default 1000000).
+if [[ $parts == *" tty "* ]]; then
+  runner="$build_dir/bench/tty_run_bench"
+  if [[ ! -x $runner ]]; then
+    echo "run-bench.sh: no $runner (was it built with -DTAXBRIDGE_BENCH=ON?)" >&2
+    exit 1
+  fi
+  echo "== taxbridge_plus under the terminal backend (tmux) against the script backend"
+  "$runner" "$build_dir" "$build_dir/bench-data/tty" "${BENCH_TTY_LINES:-1000000}" "${BENCH_TTY_RUNS:-3}" ||
+    { echo "run-bench.sh: tty_run_bench failed" >&2; status=1; }
 fi
 exit $status

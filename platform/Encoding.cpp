@@ -8,12 +8,14 @@ namespace platform {
 
 namespace {
 
+const iconv_t kNoConversion = reinterpret_cast<iconv_t>(-1);
+
 // One conversion through iconv; nullopt at the first byte sequence that does
 // not convert (EILSEQ), at a cut character at the end (EINVAL), at a character
 // replaced by a look-alike, or when the conversion is not available at all.
-std::optional<std::string> Convert(const char* to, const char* from, std::string_view text) {
-  iconv_t cd = ::iconv_open(to, from);
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+std::optional<std::string> Convert(iconv_t cd, std::string_view text) {
+  if (cd == kNoConversion) return std::nullopt;
+  ::iconv(cd, nullptr, nullptr, nullptr, nullptr);  // the initial state, whatever the last text left
   std::string out;
   out.resize(text.size() * 2 + 16);
   char* in_ptr = const_cast<char*>(text.data());
@@ -39,22 +41,35 @@ std::optional<std::string> Convert(const char* to, const char* from, std::string
     ok = false;
     break;
   }
-  ::iconv_close(cd);
   if (!ok) return std::nullopt;
   out.resize(done);
   return out;
 }
 
+// The two conversion descriptors, opened once per thread and kept open for
+// the life of the process: opening one costs more than most conversions, and
+// the terminal converts every text it draws. They are never closed, so that
+// a conversion made while the process ends still finds them.
+iconv_t ToUtf8() {
+  thread_local const iconv_t cd = ::iconv_open("UTF-8", "CP932");
+  return cd;
+}
+
+iconv_t ToCp932() {
+  thread_local const iconv_t cd = ::iconv_open("CP932", "UTF-8");
+  return cd;
+}
+
 }  // namespace
 
-std::optional<std::string> Cp932ToUtf8(std::string_view cp932) { return Convert("UTF-8", "CP932", cp932); }
+std::optional<std::string> Cp932ToUtf8(std::string_view cp932) { return Convert(ToUtf8(), cp932); }
 
 std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
   // Some characters are taken in one way only (U+00A5 to 0x5C, which reads
   // back as "\"): a text that does not read back as itself has no CP932 form.
-  auto cp932 = Convert("CP932", "UTF-8", utf8);
+  auto cp932 = Convert(ToCp932(), utf8);
   if (!cp932) return std::nullopt;
-  auto back = Convert("UTF-8", "CP932", *cp932);
+  auto back = Convert(ToUtf8(), *cp932);
   if (!back || *back != utf8) return std::nullopt;
   return cp932;
 }

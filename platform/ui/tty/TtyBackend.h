@@ -77,7 +77,8 @@ class TtyBackend : public Backend {
   bool tipByKey_ = false;
   bool busy_ = false;
   int busyFrame_ = 0;
-  long long lastPaintMs_ = 0;  // monotonic clock
+  long long lastPaintMs_ = 0;  // coarse monotonic clock
+  int requestsSinceClock_ = 0;  // throttled repaint requests since the clock was last read
   long paints_ = 0;
 };
 
