@@ -68,7 +68,9 @@ class LinkApp : public platform::ui::Application {
   int WriteSystemSection(report::XmlWriter& writer);
   int WriteBasicSection(report::XmlWriter& writer, const StDATAINFO& record, int method);
   int HasOldRateAmounts();
-  // The whole document of method 1, asking after each failed section.
+  // The whole document of method 1, asking after each failed section. 0 (with
+  // runResult 2) when the user stopped after a failure or the finished
+  // document could not be closed; else 1.
   int WriteSavedReturnReport(platform::ui::Window* owner, const std::string& outputPath, const StDATAINFO& record);
 
   // Observers, for the program's own checks and for tests.

@@ -4,7 +4,8 @@
 #   - the test suite (plain build), collecting the lines its tests print:
 #       fault-points NAME tried N survived M     (fault-injection tests)
 #       hostile-inputs READER N                  (property and mutation tests)
-#   - the fuzzing summary of bench/fuzz/run-fuzz.sh, when it is there:
+#   - the fuzzing summary of bench/fuzz/run-fuzz.sh, when it is there (each
+#     harness for FUZZ_SECONDS, 60 unless set):
 #       fuzz-execs HARNESS N findings M
 #   - the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer
 #   - Valgrind's memcheck over one whole run of each method
@@ -38,16 +39,22 @@ hostile_lines=$(grep -oE 'hostile-inputs [^ ]+ [0-9]+' "$logs/suite.log" |
   awk '{sum[$2] += $3} END {for (r in sum) print "hostile-inputs", r, sum[r]}' | sort)
 
 echo "== fuzzing"
+fuzz_seconds=${FUZZ_SECONDS:-60}
 fuzz_lines=""
 fuzz_note="not run: bench/fuzz/run-fuzz.sh is not in this tree"
 if [ -f bench/fuzz/run-fuzz.sh ]; then
-  bash bench/fuzz/run-fuzz.sh >"$logs/fuzz.log" 2>&1
+  # `make fuzz` builds the harnesses and runs each for FUZZ_SECONDS.
+  if grep -q '^fuzz:' Makefile; then
+    make --no-print-directory fuzz BUILD="$build" JOBS="$jobs" FUZZ_SECONDS="$fuzz_seconds" >"$logs/fuzz.log" 2>&1
+  else
+    bash bench/fuzz/run-fuzz.sh "$build-fuzz" "$fuzz_seconds" >"$logs/fuzz.log" 2>&1
+  fi
   fuzz_status=$?
   fuzz_lines=$(grep -oE 'fuzz-execs [^ ]+ [0-9]+ findings [0-9]+' "$logs/fuzz.log")
   if [ -n "$fuzz_lines" ]; then
-    fuzz_note="bench/fuzz/run-fuzz.sh (status $fuzz_status)"
+    fuzz_note="$fuzz_seconds seconds per harness (status $fuzz_status)"
   else
-    fuzz_note="not run: bench/fuzz/run-fuzz.sh printed no summary (status $fuzz_status; see $logs/fuzz.log)"
+    fuzz_note="not run: the fuzzing printed no summary (status $fuzz_status; see $logs/fuzz.log)"
   fi
 fi
 
