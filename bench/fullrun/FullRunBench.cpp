@@ -46,56 +46,22 @@
 #include <string>
 #include <vector>
 
+#include "bench/common/ChildRun.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr const char* kDataId = "G1";
 
-struct Measure {
-  double seconds = 0;     // wall time
-  double cpuSeconds = 0;  // user and system time
-  double peakMiB = 0;
-  int status = -1;
-};
+using bench::Clock;
+using bench::Measure;
+using bench::Now;
+using bench::ReadAll;
 
-// Seconds on the monotonic clock (<chrono> cannot be compiled under this
-// build's Shift_JIS execution character set).
-double Clock(clockid_t id) {
-  timespec t{};
-  clock_gettime(id, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-double Now() { return Clock(CLOCK_MONOTONIC); }
-double Seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6; }
-
-// Runs argv with `env` added to the environment; wall time, peak memory and
-// exit status of the child.
-Measure RunChild(const std::vector<std::string>& argv, const std::vector<std::pair<std::string, std::string>>& env,
-                 const fs::path& outputFile) {
-  Measure m;
-  std::fflush(nullptr);  // the child must not print what the parent buffered
-  const double start = Now();
-  const pid_t pid = fork();
-  if (pid < 0) return m;
-  if (pid == 0) {
-    for (const auto& [k, v] : env) setenv(k.c_str(), v.c_str(), 1);
-    std::FILE* out = std::freopen(outputFile.c_str(), "w", stdout);
-    if (out == nullptr || dup2(fileno(stdout), 2) < 0) _exit(127);
-    std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execv(args[0], args.data());
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  if (wait4(pid, &status, 0, &usage) != pid) return m;
-  m.seconds = Now() - start;
-  m.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-  m.peakMiB = static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in KiB on Linux
-  m.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  return m;
+// Runs argv with `env` added to the environment, its output to `outputFile`.
+Measure RunChild(const std::vector<std::string>& argv, const bench::Environment& env, const fs::path& outputFile) {
+  return bench::RunChild(argv, env, outputFile.string());
 }
 
 bool Shell(const std::string& command) { return std::system(command.c_str()) == 0; }
@@ -172,13 +138,6 @@ std::optional<std::pair<uint64_t, uint64_t>> HashFile(const fs::path& p) {
     size += static_cast<uint64_t>(in.gcount());
   }
   return std::make_pair(h, size);
-}
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
 }
 
 // A document path as the program is given it: the Windows form through Z:,

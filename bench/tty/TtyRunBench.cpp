@@ -43,39 +43,23 @@
 #include <string>
 #include <vector>
 
+#include "bench/common/ChildRun.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr double kLimit = 1.1;
 
-struct Measure {
-  double seconds = 0;     // wall time
-  double cpuSeconds = 0;  // user and system time
-  int status = -1;
-};
-
-// Seconds on the monotonic clock (<chrono> cannot be compiled under this
-// build's Shift_JIS execution character set).
-double Now() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-double Seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6; }
+using bench::Measure;
+using bench::Now;
+using bench::ReadAll;
 void SleepMs(int ms) { ::usleep(static_cast<useconds_t>(ms) * 1000); }
 
 std::string Quote(const std::string& s) {
   std::string out = "'";
   for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return out + "'";
-}
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
 }
 
 std::string Capture(const std::string& command) {
@@ -90,33 +74,8 @@ std::string Capture(const std::string& command) {
 
 bool Shell(const std::string& command) { return std::system(command.c_str()) == 0; }
 
-// Runs argv (stdout and stderr to `log` when given) and waits for it: wall
-// and CPU time and exit status of the child.
-Measure RunChild(const std::vector<std::string>& argv, const std::string& log) {
-  Measure m;
-  std::fflush(nullptr);
-  const double start = Now();
-  const pid_t pid = fork();
-  if (pid < 0) return m;
-  if (pid == 0) {
-    if (!log.empty()) {
-      std::FILE* out = std::freopen(log.c_str(), "w", stdout);
-      if (out == nullptr || dup2(fileno(stdout), 2) < 0) _exit(127);
-    }
-    std::vector<char*> args;
-    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    execv(args[0], args.data());
-    _exit(127);
-  }
-  int status = 0;
-  rusage usage{};
-  if (wait4(pid, &status, 0, &usage) != pid) return m;
-  m.seconds = Now() - start;
-  m.cpuSeconds = Seconds(usage.ru_utime) + Seconds(usage.ru_stime);
-  m.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  return m;
-}
+// Runs argv (stdout and stderr to `log` when given) and waits for it.
+Measure RunChild(const std::vector<std::string>& argv, const std::string& log) { return bench::RunChild(argv, {}, log); }
 
 // --measure REPORT PROGRAM ARGS...: runs the program on this terminal and
 // writes "wall cpu status" to REPORT (through a temporary name, so that the
