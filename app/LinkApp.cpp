@@ -242,10 +242,11 @@ bool LinkApp::AskToContinue(ui::Window* owner, const char* question) {
   return Box(owner, question, ui::kMbIconExclamation | ui::kMbYesNo) != ui::kIdBoxNo;
 }
 
-bool LinkApp::FinishDocument(report::XmlWriter& writer, ui::Window* owner) {
+bool LinkApp::FinishDocument(report::XmlWriter& writer, ui::Window* owner, bool goOn) {
   const bool intact = !writer.failed();
   const bool endWritten = writer.WriteEndTag("REPORT", 0) != 0;
   const bool closed = writer.CloseOutput() == 0;
+  if (!goOn) return false;
   if (!intact || (endWritten && closed)) return true;
   Box(owner, msg::kNotFinished, ui::kMbIconExclamation | ui::kMbOk);
   return false;
@@ -264,13 +265,7 @@ int LinkApp::WriteSavedReturnReport(ui::Window* owner, const std::string& output
     goOn = (savedReturn_ && WriteSavedReturnData(writer, record.view(), saved, taxMethod_, taxRounding_)) ||
            AskToContinue(owner, msg::kDataFailed);
   }
-  if (!goOn) {
-    writer.WriteEndTag("REPORT", 0);
-    writer.CloseOutput();
-  } else {
-    goOn = FinishDocument(writer, owner);
-  }
-  if (!goOn) {
+  if (!FinishDocument(writer, owner, goOn)) {
     runResult_ = 2;
     return 0;
   }
@@ -288,12 +283,7 @@ bool LinkApp::WriteJournalDocument(ui::Window* owner, const std::string& outputP
   goOn = goOn && (WriteBasicSection(writer, record, 0) || AskToContinue(owner, msg::kBasicFailed));
   goOn = goOn && (WriteDataSection(writer, record, taxSettings, aggregate_, taxMethod_, taxRounding_) ||
                   AskToContinue(owner, msg::kDataFailed));
-  if (!goOn) {
-    writer.WriteEndTag("REPORT", 0);
-    writer.CloseOutput();
-    return false;
-  }
-  return FinishDocument(writer, owner);
+  return FinishDocument(writer, owner, goOn);
 }
 
 bool LinkApp::RunJournalMethod(ProgressDialog& progress, const StDATAINFO& record, int start, int end) {

@@ -99,12 +99,13 @@ class LinkApp : public platform::ui::Application {
                             const StSHOHIZEIINFO& taxSettings);
   // Asks the question of a failed section; true to go on.
   bool AskToContinue(platform::ui::Window* owner, const char* question);
-  // Writes the REPORT end tag and closes the file. When every line so far had
-  // reached the file but the end tag or the close fails, the document is
-  // incomplete although no section failed: the user is told and false comes
-  // back. A document already broken by a failed section (and continued by the
-  // user's Yes) gives true.
-  bool FinishDocument(report::XmlWriter& writer, platform::ui::Window* owner);
+  // Writes the REPORT end tag and closes the file, whatever came before, and
+  // answers whether the run goes on to completion. `goOn` false (the user
+  // answered No) gives false. When every line so far had reached the file but
+  // the end tag or the close fails, the document is incomplete although no
+  // section failed: the user is told and false comes back. A document already
+  // broken by a failed section (and continued by the user's Yes) gives true.
+  bool FinishDocument(report::XmlWriter& writer, platform::ui::Window* owner, bool goOn);
   ClSetData* DataSettings();
   ClSetShohizei* TaxSettingsObject();
 
