@@ -106,16 +106,25 @@ class TerminalRun : public ::testing::Test {
 
   std::string Screen() const { return Capture(Tmux() + " capture-pane -p -t run 2>/dev/null"); }
 
-  // Waits (at most 15 s) until the screen shows `text`; returns the screen.
-  std::string WaitFor(const std::string& text) {
+  // Waits (at most 15 s) until the screen satisfies `shows`; returns the
+  // screen. A capture may catch the terminal half-way through a repaint, so
+  // a test that checks several parts of one state waits for all of them.
+  template <typename Predicate>
+  std::string WaitUntil(Predicate shows, const std::string& what) {
     std::string screen;
     for (const long long until = NowMs() + 15000; NowMs() < until;) {
       screen = Screen();
-      if (screen.find(text) != std::string::npos) return screen;
+      if (shows(screen)) return screen;
       SleepMs(100);
     }
-    ADD_FAILURE() << "the screen never showed \"" << text << "\"; it shows:\n" << screen;
+    ADD_FAILURE() << "the screen never showed " << what << "; it shows:\n" << screen;
     return screen;
+  }
+
+  // Waits (at most 15 s) until the screen shows `text`; returns the screen.
+  std::string WaitFor(const std::string& text) {
+    return WaitUntil([&](const std::string& screen) { return screen.find(text) != std::string::npos; },
+                     "\"" + text + "\"");
   }
 
   // Waits (at most 15 s) for the program to end; its exit status, or -1.
@@ -166,7 +175,12 @@ const char8_t kCaption[] = u8"消費税 - 集計条件";
 
 TEST_F(TerminalRun, DialogShowsTheFactsAndDefaultMonthsAndEscapeStops) {
   Start();
-  const std::string screen = WaitFor(U8(kCaption));
+  // The caption is drawn first; the buttons on the last line end the paint.
+  const std::string screen = WaitUntil(
+      [](const std::string& s) {
+        return s.find(U8(kCaption)) != std::string::npos && s.find(U8(u8"キャンセル(Esc)")) != std::string::npos;
+      },
+      "the whole dialog");
   EXPECT_NE(screen.find(U8(u8"北浜商事株式会社")), std::string::npos) << screen;
   EXPECT_NE(screen.find(U8(u8"2014/04/01～2015/03/31")), std::string::npos) << screen;
   EXPECT_NE(screen.find(U8(u8"原則課税")), std::string::npos) << screen;
@@ -249,15 +263,22 @@ TEST_F(TerminalRun, ArrowKeysSwitchTheMethod) {
   std::string screen = WaitFor(U8(kCaption));
   // A fresh drive C: holds no stored conditions: the journal method comes first.
   EXPECT_NE(screen.find(U8(u8"(*) 集計期間を指定して")), std::string::npos) << screen;
-  Keys("Down");
-  screen = WaitFor(U8(u8"(*) 連動元製品の"));
-  EXPECT_NE(screen.find(U8(u8"( ) 集計期間を指定して")), std::string::npos) << screen;
+  const std::string journal = U8(u8"集計期間を指定して"), saved = U8(u8"連動元製品の"), months = U8(u8"集計期間 ");
   // The month edits are disabled under the saved-return method: no brackets.
-  EXPECT_EQ(LineWith(screen, U8(u8"集計期間 ")).find("["), std::string::npos) << screen;
+  Keys("Down");
+  WaitUntil(
+      [&](const std::string& s) {
+        return s.find("(*) " + saved) != std::string::npos && s.find("( ) " + journal) != std::string::npos &&
+               LineWith(s, months).find("[") == std::string::npos;
+      },
+      "the saved-return method chosen and the month edits disabled");
   Keys("Up");
-  screen = WaitFor(U8(u8"(*) 集計期間を指定して"));
-  EXPECT_NE(screen.find(U8(u8"( ) 連動元製品の")), std::string::npos) << screen;
-  EXPECT_NE(LineWith(screen, U8(u8"集計期間 ")).find(U8(u8"[4   ]")), std::string::npos) << screen;
+  WaitUntil(
+      [&](const std::string& s) {
+        return s.find("(*) " + journal) != std::string::npos && s.find("( ) " + saved) != std::string::npos &&
+               LineWith(s, months).find(U8(u8"[4   ]")) != std::string::npos;
+      },
+      "the journal method chosen and the month edits enabled");
   Cancel();
 }
 
