@@ -38,6 +38,16 @@ class Statement {
   void Reset();
   int64_t Int(int column) const { return sqlite3_column_int64(stmt_, column); }
   bool IsNull(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_NULL; }
+  // Whether the column is stored as an integer, and then its value in
+  // `value` (else 0), read with one call into the row (the connection is
+  // used by one thread only, so the row's value may be read directly).
+  bool IntegerAt(int column, int64_t* value) const {
+    sqlite3_value* v = sqlite3_column_value(stmt_, column);
+    const bool integer = sqlite3_value_type(v) == SQLITE_INTEGER;
+    *value = integer ? sqlite3_value_int64(v) : 0;
+    return integer;
+  }
+  bool IsText(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_TEXT; }
   std::string Text(int column) const;
   double Real(int column) const { return sqlite3_column_double(stmt_, column); }
   std::string ErrorMessage() const { return sqlite3_errmsg(db_); }
