@@ -5,6 +5,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "ledger/Dates.h"
 #include "ledger/Installation.h"
 #include "ledger/Text.h"
 
@@ -182,16 +183,6 @@ std::vector<TableCheck> DataSetChecks() {
   return checks;
 }
 
-// A yyyymmdd number that is a real calendar day between 1900 and 2999.
-bool IsCalendarDay(int64_t date) {
-  if (date < 19000101 || date > 29991231) return false;
-  const int64_t year = date / 10000, month = date / 100 % 100, day = date % 100;
-  if (month < 1 || month > 12 || day < 1) return false;
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
-}
-
 // The integer keys of `sql` (one column, bound to the data ID): the accounts
 // or departments the journal lines may name. Keys of another type are left
 // out, so a line naming one does not find it.
@@ -252,7 +243,8 @@ int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStar
     for (int c = 0; c < kColumns; ++c) integer[c] = q.IntegerAt(c, &value[c]);
     const char* wrong = nullptr;
     if (!integerIn(0, 1, 4294967295)) wrong = "line_no";
-    else if (!integerIn(1, periodStart, periodEnd) || !IsCalendarDay(value[1])) wrong = "entry_date";
+    else if (!integerIn(1, periodStart, periodEnd) || !dates::IsValid(static_cast<int32_t>(value[1])))
+      wrong = "entry_date";  // (the period's dates have passed their check: they fit 32 bits)
     else if (!integerIn(2, 1, 12) && !integerIn(2, 15, 15) && !integerIn(2, 18, 18)) wrong = "month_no";
     else if (!q.IsText(3)) wrong = "description";
     for (int side = 0; side < 2 && wrong == nullptr; ++side) {
