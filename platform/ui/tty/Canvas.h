@@ -35,6 +35,8 @@ struct Cell {
   int width = 1;            // 2: double width; 0: the right half of the cell to its left
   uint32_t attr = kNormal;
   Line line = Line::kNone;
+
+  bool operator==(const Cell&) const = default;
 };
 
 struct Rect {

@@ -213,10 +213,19 @@ void Terminal::Show(const Canvas& canvas, int cursorRow, int cursorCol) {
   if (!open_) return;
   const int rows = std::min(canvas.rows(), LINES);
   const int cols = std::min(canvas.cols(), COLS);
+  // A progress window changes a few cells a paint: the rest are left as the
+  // screen holds them.
+  const Canvas* before = shown_ && shown_->rows() == canvas.rows() && shown_->cols() == canvas.cols() &&
+                                 shownLines_ == LINES && shownCols_ == COLS
+                             ? &*shown_
+                             : nullptr;
   for (int row = 0; row < rows; ++row) {
     for (int col = 0; col < cols; ++col) {
       const Cell& c = canvas.at(row, col);
       if (c.width == 0) continue;
+      if (before != nullptr && before->at(row, col) == c &&
+          (c.width == 1 || col + 1 >= cols || before->at(row, col + 1) == canvas.at(row, col + 1)))
+        continue;
       if (c.width == 2 && col + 1 >= cols) {  // a half glyph at the edge shows as a blank
         attrset(ToCurses(c.attr));
         mvaddstr(row, col, " ");
@@ -235,6 +244,9 @@ void Terminal::Show(const Canvas& canvas, int cursorRow, int cursorCol) {
     }
   }
   attrset(A_NORMAL);
+  shown_ = canvas;
+  shownLines_ = LINES;
+  shownCols_ = COLS;
   if (cursorRow >= 0 && cursorRow < LINES && cursorCol >= 0 && cursorCol < COLS) {
     curs_set(1);
     move(cursorRow, cursorCol);
@@ -260,6 +272,7 @@ std::optional<KeyPress> Terminal::ReadRaw(int timeoutMs) {
     ch = next;
   }
   KeyPress k = TranslateKey(static_cast<uint32_t>(ch), r == KEY_CODE_YES, alt);
+  if (k.kind == KeyPress::Kind::kResize) shown_.reset();  // ncurses may have cleared the screen
   if (k.kind == KeyPress::Kind::kMouse) {
     MEVENT ev{};
     clickRow_ = clickCol_ = -1;

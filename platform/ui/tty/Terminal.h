@@ -9,7 +9,9 @@
 // session exists at a time.
 //
 // Show() puts a whole canvas on the screen (only the cells that changed
-// reach the terminal) with the cursor at a cell, or hidden. ReadKey() waits
+// reach the terminal) with the cursor at a cell, or hidden. Cells equal to
+// those of the canvas shown last are not written again, unless the size of
+// the terminal or of the canvas changed since. ReadKey() waits
 // for the next key (or up to `timeoutMs`); a change of the terminal's size
 // arrives as a kResize key. Keys that arrive while the program is busy wait
 // in order for the next ReadKey, except size changes, which Poll() takes.
@@ -53,6 +55,8 @@ class Terminal {
   std::optional<KeyPress> ReadRaw(int timeoutMs);
 
   bool open_ = false;
+  std::optional<Canvas> shown_;  // what the screen holds; none: unknown
+  int shownLines_ = 0, shownCols_ = 0;
   std::deque<KeyPress> pending_;
   int clickRow_ = -1, clickCol_ = -1;
 };
