@@ -12,17 +12,13 @@
 #include "report/BasicSection.h"
 #include "report/SystemSection.h"
 #include "report/XmlWriter.h"
+#include "tests/support/Files.h"
 
 namespace {
 
-namespace fs = std::filesystem;
+using test_support::ReadAll;
 
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+namespace fs = std::filesystem;
 
 class SectionFile : public ::testing::Test {
  protected:

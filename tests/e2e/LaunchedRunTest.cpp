@@ -16,19 +16,15 @@
 #include <vector>
 
 #include "platform/CallerWindow.h"
+#include "tests/support/Files.h"
 
 namespace {
+
+using test_support::ReadAll;
 
 namespace fs = std::filesystem;
 
 std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 std::string WindowsPath(const fs::path& p) {
   std::string text = "Z:" + p.string();

@@ -15,21 +15,17 @@
 
 #include "ledger/Installation.h"
 #include "platform/CallerWindow.h"
+#include "tests/support/Files.h"
 
 namespace {
+
+using test_support::ReadAll;
 
 namespace fs = std::filesystem;
 
 // The transcript and the program's output are UTF-8; this file's narrow
 // literals are Shift_JIS.
 std::string U8(const char8_t* text) { return reinterpret_cast<const char*>(text); }
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 struct RunOutcome {
   int exitStatus = -1;

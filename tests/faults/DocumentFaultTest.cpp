@@ -31,17 +31,15 @@
 #include "platform/File.h"
 #include "tests/faults/FaultTally.h"
 #include "tests/ui/UiTestSupport.h"
+#include "tests/support/Files.h"
 
 namespace {
+
+using test_support::ReadAll;
 
 namespace fs = std::filesystem;
 using platform::FileFaultPlan;
 using uitest::U8;
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The lines of a document, each with its CR LF.
 std::vector<std::string> DocumentLines(const std::string& doc) {

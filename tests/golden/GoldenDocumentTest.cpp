@@ -16,23 +16,14 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/Files.h"
+
 namespace {
 
+using test_support::ReadAll;
+using test_support::Quote;
+
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string Quote(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) {
-    if (c == '\'') q += "'\\''";
-    else q += c;
-  }
-  return q + "'";
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;

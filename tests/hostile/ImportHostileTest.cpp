@@ -15,8 +15,11 @@
 #include "ledger/Import.h"
 #include "ledger/Store.h"
 #include "tests/hostile/Hostile.h"
+#include "tests/support/Files.h"
 
 namespace {
+
+using test_support::ReadAll;
 
 namespace fs = std::filesystem;
 using hostile::Rng;
@@ -118,11 +121,6 @@ TEST(HostileCsv, AmountsAreExactOrRefusedUpToTheSixtyFourBitLimit) {
     ASSERT_EQ(ledger::ParseAmount(text), ReferenceAmount(text)) << "\"" << text << "\"";
   }
   hostile::ReportCases("amounts", cases);
-}
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 int64_t Count(ledger::Store& store, const std::string& table) {

@@ -21,8 +21,11 @@
 #include "platform/ui/script/ScriptBackend.h"
 #include "resources/Resources.h"
 #include "tests/hostile/Hostile.h"
+#include "tests/support/Files.h"
 
 namespace {
+
+using test_support::ReadAll;
 
 namespace fs = std::filesystem;
 namespace ui = platform::ui;
@@ -64,11 +67,6 @@ std::string Line(Rng& rng) {
     case 5: return "# " + text;
     default: return std::string(rng.Below(3), ' ');
   }
-}
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // Shows windows until the script ends the process; never returns.

@@ -19,21 +19,17 @@
 
 #include "ledger/Installation.h"
 #include "ledger/Store.h"
+#include "tests/support/Files.h"
 
 namespace {
+
+using test_support::ReadAll;
 
 namespace fs = std::filesystem;
 
 // FNV-1a (64 bits) of the document of 6 000 generated lines, 120 accounts,
 // 12 departments and 40 assets, months 4 to 3.
 constexpr uint64_t kPinnedDocument = 0x3d548b265739e7f3ull;
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
 
 uint64_t Fnv1a(const std::string& bytes) {
   uint64_t h = 1469598103934665603ull;

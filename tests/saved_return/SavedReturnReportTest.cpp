@@ -16,19 +16,17 @@
 #include "host/SaveTaxInfo.h"
 #include "ledger/testing/Fixture.h"
 #include "tests/ui/UiTestSupport.h"
+#include "tests/support/Files.h"
 
 namespace {
+
+using test_support::ReadAll;
 
 namespace fs = std::filesystem;
 using uitest::ScriptedUser;
 using uitest::U8;
 
 constexpr int64_t Yen(int64_t yen) { return yen * 10000; }
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 bool EndsWith(const std::string& s, const std::string& tail) {
   return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;

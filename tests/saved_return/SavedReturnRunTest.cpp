@@ -18,19 +18,17 @@
 #include "ledger/testing/Fixture.h"
 #include "platform/CallerWindow.h"
 #include "tests/report_data/DataDocument.h"
+#include "tests/support/Files.h"
 
 namespace {
+
+using test_support::ReadAll;
 
 namespace fs = std::filesystem;
 using ledger::testing::DataSpec;
 using ledger::testing::Fixture;
 using ledger::testing::TaxSpec;
 using ledger::testing::U8;
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 struct RunOutcome {
   int exitStatus = -1;

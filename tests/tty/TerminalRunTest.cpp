@@ -15,7 +15,13 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/Files.h"
+
 namespace {
+
+using test_support::ReadAll;
+using test_support::Quote;
+using test_support::Capture;
 
 namespace fs = std::filesystem;
 
@@ -29,29 +35,6 @@ long long NowMs() {
 void SleepMs(int ms) { ::usleep(static_cast<useconds_t>(ms) * 1000); }
 
 std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
-
-std::string Quote(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
-std::string ReadAll(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-std::string Capture(const std::string& command) {
-  std::string out;
-  if (FILE* p = ::popen(command.c_str(), "r")) {
-    char buf[4096];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    ::pclose(p);
-  }
-  return out;
-}
 
 class TerminalRun : public ::testing::Test {
  protected:
