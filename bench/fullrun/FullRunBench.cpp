@@ -47,6 +47,7 @@
 #include <vector>
 
 #include "bench/common/ChildRun.h"
+#include "bench/common/GeneratedBooks.h"
 
 namespace {
 
@@ -57,35 +58,13 @@ constexpr const char* kDataId = "G1";
 using bench::Clock;
 using bench::Measure;
 using bench::Now;
+using bench::Quote;
 using bench::ReadAll;
+using bench::Shell;
 
 // Runs argv with `env` added to the environment, its output to `outputFile`.
 Measure RunChild(const std::vector<std::string>& argv, const bench::Environment& env, const fs::path& outputFile) {
   return bench::RunChild(argv, env, outputFile.string());
-}
-
-bool Shell(const std::string& command) { return std::system(command.c_str()) == 0; }
-
-// The installation for `lines`, generated when the cache does not hold it.
-std::optional<fs::path> Installation(const fs::path& build, const fs::path& cache, int64_t lines) {
-  const fs::path home = cache / std::to_string(lines);
-  const fs::path tool = build / "bin" / "ledger";
-  // A ledger built since the data was made may lay it out differently.
-  std::error_code ec;
-  if (fs::exists(home / "ready") && fs::last_write_time(home / "ready", ec) >= fs::last_write_time(tool, ec))
-    return home;
-  fs::remove_all(home);
-  fs::create_directories(home);
-  std::fprintf(stderr, "full_run_bench: generating %" PRId64 " journal lines into %s\n", lines, home.c_str());
-  const std::string command = "LEDGER_HOME='" + home.string() + "' '" + tool.string() + "'";
-  if (!Shell(command + " init >/dev/null") ||
-      !Shell(command + " generate 1 " + std::to_string(lines) + " 1000 50 10000 >/dev/null") ||
-      !Shell(command + " select 001 1 >/dev/null")) {
-    std::fprintf(stderr, "full_run_bench: cannot generate the data in %s\n", home.c_str());
-    return std::nullopt;
-  }
-  std::ofstream(home / "ready") << "ready\n";
-  return home;
 }
 
 // The installation's database (the ledger's own file name).
@@ -229,7 +208,7 @@ int FullRuns(const fs::path& build, const fs::path& cache, const std::vector<std
       std::fprintf(stderr, "full_run_bench: not a line count: %s\n", size.c_str());
       return 2;
     }
-    const auto home = Installation(build, cache, lines);
+    const auto home = bench::GeneratedInstallation(build, cache, lines, "full_run_bench");
     if (!home) return 1;
     installations.emplace_back(lines, *home);
   }
@@ -343,8 +322,8 @@ int DemoBench(const fs::path& build, const fs::path& cache, const fs::path& demo
   std::error_code ec;
   fs::remove_all(home, ec);
   fs::create_directories(home, ec);
-  const std::string command = "LEDGER_HOME='" + home.string() + "' '" + (build / "bin" / "ledger").string() + "'";
-  if (!Shell(command + " init >/dev/null") || !Shell(command + " import '" + demoLedger.string() + "' >/dev/null") ||
+  const std::string command = "LEDGER_HOME=" + Quote(home.string()) + " " + Quote((build / "bin" / "ledger").string());
+  if (!Shell(command + " init >/dev/null") || !Shell(command + " import " + Quote(demoLedger.string()) + " >/dev/null") ||
       !Shell(command + " select 001 1 >/dev/null")) {
     std::fprintf(stderr, "full_run_bench: cannot import the demo data from %s\n", demoLedger.c_str());
     return 1;

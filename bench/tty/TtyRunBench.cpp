@@ -44,6 +44,7 @@
 #include <vector>
 
 #include "bench/common/ChildRun.h"
+#include "bench/common/GeneratedBooks.h"
 
 namespace {
 
@@ -53,14 +54,10 @@ constexpr double kLimit = 1.1;
 
 using bench::Measure;
 using bench::Now;
+using bench::Quote;
 using bench::ReadAll;
+using bench::Shell;
 void SleepMs(int ms) { ::usleep(static_cast<useconds_t>(ms) * 1000); }
-
-std::string Quote(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
 
 std::string Capture(const std::string& command) {
   std::string out;
@@ -71,8 +68,6 @@ std::string Capture(const std::string& command) {
   }
   return out;
 }
-
-bool Shell(const std::string& command) { return std::system(command.c_str()) == 0; }
 
 // Runs argv (stdout and stderr to `log` when given) and waits for it.
 Measure RunChild(const std::vector<std::string>& argv, const std::string& log) { return bench::RunChild(argv, {}, log); }
@@ -91,28 +86,6 @@ int MeasureMode(int argc, char** argv) {
   }
   std::rename((report + ".part").c_str(), report.c_str());
   return 0;
-}
-
-// The generated installation for `lines`, made once and reused until the
-// ledger command is rebuilt.
-std::optional<fs::path> Installation(const fs::path& build, const fs::path& cache, int64_t lines) {
-  const fs::path home = cache / std::to_string(lines);
-  const fs::path tool = build / "bin" / "ledger";
-  std::error_code ec;
-  if (fs::exists(home / "ready") && fs::last_write_time(home / "ready", ec) >= fs::last_write_time(tool, ec))
-    return home;
-  fs::remove_all(home);
-  fs::create_directories(home);
-  std::fprintf(stderr, "tty_run_bench: generating %" PRId64 " journal lines into %s\n", lines, home.c_str());
-  const std::string command = "LEDGER_HOME=" + Quote(home.string()) + " " + Quote(tool.string());
-  if (!Shell(command + " init >/dev/null") ||
-      !Shell(command + " generate 1 " + std::to_string(lines) + " 1000 50 10000 >/dev/null") ||
-      !Shell(command + " select 001 1 >/dev/null")) {
-    std::fprintf(stderr, "tty_run_bench: cannot generate the data in %s\n", home.c_str());
-    return std::nullopt;
-  }
-  std::ofstream(home / "ready") << "ready\n";
-  return home;
 }
 
 std::string WindowsPath(const fs::path& p) {
@@ -264,7 +237,7 @@ int main(int argc, char** argv) {
   }
   const fs::path program = build / "bin" / "taxbridge_plus";
   const fs::path self = fs::canonical("/proc/self/exe");
-  const auto home = Installation(build, cache, lines);
+  const auto home = bench::GeneratedInstallation(build, cache, lines, "tty_run_bench");
   if (!home) return 1;
   const fs::path work = cache / ("runs-" + std::to_string(::getpid()));
   TmuxSession tmux("tbbench" + std::to_string(::getpid()));
