@@ -57,6 +57,7 @@ using bench::Now;
 using bench::Quote;
 using bench::ReadAll;
 using bench::Shell;
+
 void SleepMs(int ms) { ::usleep(static_cast<useconds_t>(ms) * 1000); }
 
 std::string Capture(const std::string& command) {
