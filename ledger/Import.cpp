@@ -199,12 +199,14 @@ class Importer {
     return headers;
   }
 
-  // The bytes of one import file. Only a plain file that lies in the folder
-  // itself is read: a link (which may lead anywhere), a folder, a pipe or a
-  // device under an import file's name is refused, never followed or waited on.
-  std::string ReadImportFile(const std::string& name, const std::string& path) {
+  // The bytes of one import file, none when the folder has no file of that
+  // name. Only a plain file that lies in the folder itself is read: a link
+  // (which may lead anywhere), a folder, a pipe or a device under an import
+  // file's name is refused, never followed or waited on.
+  std::optional<std::string> ReadImportFile(const std::string& name, const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
+      if (errno == ENOENT) return std::nullopt;
       if (errno == ELOOP) throw Failure{name + ": is a link; only the files of " + folder_ + " itself are read"};
       throw Failure{name + ": cannot be opened: " + std::strerror(errno)};
     }
@@ -231,13 +233,9 @@ class Importer {
   }
 
   std::optional<CsvFile> Load(const std::string& name) {
-    const std::string path = folder_ + "/" + name;
-    struct stat st{};
-    if (::lstat(path.c_str(), &st) != 0) {
-      if (errno == ENOENT) return std::nullopt;
-      throw Failure{name + ": " + std::strerror(errno)};
-    }
-    const std::string text = ReadImportFile(name, path);
+    const std::optional<std::string> read = ReadImportFile(name, folder_ + "/" + name);
+    if (!read) return std::nullopt;
+    const std::string& text = *read;
     std::vector<std::vector<std::string>> rows;
     std::vector<int> lines;
     std::string error;

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace platform {
@@ -65,10 +66,7 @@ iconv_t ToCp932() {
 // conversion, without a pass through the converter (the ledger converts
 // every text it reads, most of them plain ASCII or empty).
 bool IsAscii(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 }  // namespace
