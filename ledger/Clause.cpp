@@ -157,6 +157,11 @@ int32_t EvaluateChain(const StFINDINFO* chain, const ClauseValues& values, bool*
   return Evaluate(chain, values, selected);
 }
 
+int32_t EvaluateCheckedChain(const StFINDINFO* chain, const ClauseValues& values, bool* selected) {
+  if (selected == nullptr) return host::kBadArgument;
+  return Evaluate(chain, values, selected);
+}
+
 int32_t ChainToSql(const StFINDINFO* chain, const ClauseColumns& columns, int firstParam, SqlCondition* out) {
   if (out == nullptr || firstParam < 1) return host::kBadArgument;
   if (int32_t status = CheckChain(chain); status != host::kOk) return status;

@@ -31,6 +31,9 @@ int32_t CheckChain(const StFINDINFO* chain);
 // Evaluates `chain` against one record. kBadArgument for a malformed chain or
 // an item the record does not have.
 int32_t EvaluateChain(const StFINDINFO* chain, const ClauseValues& values, bool* selected);
+// The same for a chain CheckChain has accepted, without checking it again:
+// for one chain evaluated against many records.
+int32_t EvaluateCheckedChain(const StFINDINFO* chain, const ClauseValues& values, bool* selected);
 
 // The SQL column (or expression) of an item and side, or nullopt when the
 // table has no such item.

@@ -7,6 +7,7 @@
 
 #include "ledger/Dates.h"
 #include "ledger/Installation.h"
+#include "ledger/JournalTally.h"
 #include "ledger/Text.h"
 
 namespace ledger {
@@ -204,9 +205,9 @@ int32_t ReadKeys(Store& store, const char* sql, const std::string& dataId, std::
 // checked in one straight read in key order, each line tested here rather
 // than by SQL conditions per line: the accounts and departments are looked up
 // in sets read once, and the magnitudes of each side are added up in the same
-// read.
+// read. Each sound line is counted into `tally`.
 int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStart, int64_t periodEnd,
-                     std::string* problem) {
+                     JournalTally* tally, std::string* problem) {
   std::unordered_set<int64_t> accounts, departments;
   if (int32_t read = ReadKeys(store, "SELECT account_id FROM account WHERE data_id = ?1", dataId, &accounts, problem);
       read != host::kOk)
@@ -273,6 +274,9 @@ int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStar
                  " is of the wrong type, out of range, or names a row that does not exist";
       return host::kStoreFailed;
     }
+    constexpr int kDr = kSide, kCr = kSide + kSideColumns;
+    tally->Add(value[2], value[kDr + 4], value[kCr + 4], value[kDr + 7], value[kCr + 7],
+               RateFlagOfSide(value[kDr + 5], value[kDr + 6]) | RateFlagOfSide(value[kCr + 5], value[kCr + 6]));
   }
   if (rc != SQLITE_DONE) {
     *problem = "journal_line: " + q.ErrorMessage();
@@ -286,6 +290,7 @@ int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStar
 int32_t CheckDataSet(const std::string& dataId, std::string* problem) {
   Session* session = Session::Current();
   if (session == nullptr) return host::kNotConnected;
+  session->journalTally().Clear();
   static const std::vector<TableCheck> kChecks = DataSetChecks();
   for (const TableCheck& check : kChecks) {
     std::string error;
@@ -316,8 +321,17 @@ int32_t CheckDataSet(const std::string& dataId, std::string* problem) {
     periodStart = period.Int(0);
     periodEnd = period.Int(1);
   }
-  if (int32_t journal = CheckJournal(session->store(), dataId, periodStart, periodEnd, problem); journal != host::kOk)
+  // The journal's tally answers only for the data the check read: the store
+  // must stand where it stood before the read.
+  JournalTally& tally = session->journalTally();
+  tally.Begin(dataId);
+  const std::optional<Store::Version> before = session->store().DataVersion();
+  if (int32_t journal = CheckJournal(session->store(), dataId, periodStart, periodEnd, &tally, problem);
+      journal != host::kOk) {
+    tally.Clear();
     return journal;
+  }
+  const std::optional<Store::Version> after = session->store().DataVersion();
   // The host's figures are sums of some of these amounts (a side's amount
   // and tax together at most): while the magnitudes of each side stay below
   // 9 x 10^14 yen, no such sum can leave 64 bits. (Sums beyond what the
@@ -337,6 +351,7 @@ int32_t CheckDataSet(const std::string& dataId, std::string* problem) {
       return host::kStoreFailed;
     }
   }
+  tally.Seal(before && after && *before == *after ? after : std::nullopt);
   return host::kOk;
 }
 

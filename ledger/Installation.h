@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 
+#include "ledger/JournalTally.h"
 #include "ledger/Store.h"
 
 namespace ledger {
@@ -58,12 +59,15 @@ class Session {
   Store& store() { return *store_; }
   const InstallationSettings& settings() const { return settings_; }
   const std::string& folder() const { return folder_; }
+  // What the last check of a data set counted of its journal.
+  JournalTally& journalTally() { return journalTally_; }
 
  private:
   Session() = default;
   std::unique_ptr<Store> store_;
   InstallationSettings settings_;
   std::string folder_;
+  JournalTally journalTally_;
 };
 
 }  // namespace ledger

@@ -52,6 +52,12 @@ std::string Statement::Text(int column) const {
 
 Store::~Store() { sqlite3_close(db_); }
 
+std::optional<Store::Version> Store::DataVersion() {
+  Statement q = Prepare("PRAGMA data_version");
+  if (q.Step() != SQLITE_ROW) return std::nullopt;
+  return Version{q.Int(0), sqlite3_total_changes64(db_)};
+}
+
 const std::vector<std::string>& Store::TableNames() {
   static const std::vector<std::string> names = {"ledger_meta", "data_entry", "app_user",    "tax_settings",
                                                  "account",     "department", "journal_line", "fixed_asset",

@@ -76,6 +76,16 @@ class Store {
   // Runs SQL without results; false with `error` on failure.
   bool Exec(std::string_view sql, std::string* error = nullptr);
   sqlite3* handle() const { return db_; }
+
+  // Where the database stands: two versions are equal only when no
+  // connection, this one included, has committed a change between them.
+  struct Version {
+    int64_t others = 0;  // SQLite's data_version: commits of other connections
+    int64_t own = 0;     // rows this connection has changed
+    bool operator==(const Version&) const = default;
+  };
+  // Null when the store cannot say.
+  std::optional<Version> DataVersion();
   const std::string& path() const { return path_; }
 
   // The tables every database must hold.

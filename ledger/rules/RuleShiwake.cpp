@@ -4,11 +4,13 @@
 // first would make the store sort the whole journal on every walk, doubling
 // its cost; no caller depends on the order.)
 //
-// Rate-presence flags of CheckExistSwkByZeiRate: 0x1 the 3 % rate, 0x2 the
-// 5 % rate, 0x4 the standard 8 % rate, 0x8 the 10 % rate, 0x40000 the reduced
-// 8 % rate. A side counts by its own rate; a side without a rate counts for
-// none. CheckExistSwkByJigyoBunrui counts the lines with a side of that
-// business type (each line once).
+// Rate-presence flags of CheckExistSwkByZeiRate: see RateFlagOfSide. A side
+// counts by its own rate; a side without a rate counts for none.
+// CheckExistSwkByJigyoBunrui counts the lines with a side of that business
+// type (each line once).
+//
+// The counting and presence questions are answered from the journal's tally
+// (JournalTally) while it describes the store, else by reading the lines.
 #include <string>
 
 #include "host/LedgerRules.h"
@@ -49,6 +51,12 @@ int32_t ClRuleShiwake::GetSwkCount(const StFINDINFO* chain, const StSWKDISPINFO*
   if (int32_t status = JournalCondition(chain, &condition); status != host::kOk) return status;
   Store* store = nullptr;
   if (int32_t status = rules::OpenData(CurDataID(), &store); status != host::kOk) return status;
+  if (const ledger::JournalTally* tally = rules::CurrentTally(*store, CurDataID())) {
+    ledger::JournalTally::Counts counts;
+    if (int32_t status = tally->Select(chain, &counts); status != host::kOk) return status;
+    *count = static_cast<uint32_t>(counts.lines);
+    return host::kOk;
+  }
   Statement* q =
       walk_->cache.Get(*store, "SELECT count(*) FROM journal_line WHERE data_id = ?1 AND " + condition.where);
   if (q == nullptr) return host::kStoreFailed;
@@ -117,6 +125,12 @@ int32_t ClRuleShiwake::CheckExistSwkByJigyoBunrui(const StFINDINFO* chain, int32
   }
   Store* store = nullptr;
   if (int32_t status = rules::OpenData(CurDataID(), &store); status != host::kOk) return status;
+  if (const ledger::JournalTally* tally = rules::CurrentTally(*store, CurDataID())) {
+    ledger::JournalTally::Counts counts;
+    if (int32_t status = tally->Select(chain, &counts); status != host::kOk) return status;
+    *count = static_cast<int32_t>(counts.withBusinessType[static_cast<size_t>(businessType)]);
+    return host::kOk;
+  }
   Statement* q = walk_->cache.Get(*store,
                                   "SELECT count(*) FROM journal_line WHERE data_id = ?1 AND "
                                   "(dr_business_type = ?2 OR cr_business_type = ?2) AND " +
@@ -131,22 +145,19 @@ int32_t ClRuleShiwake::CheckExistSwkByJigyoBunrui(const StFINDINFO* chain, int32
 
 namespace {
 
-// One rate-presence flag: its bit, the SQL test of a line for it, and the same
-// test of one side in memory.
+// One rate-presence flag: its bit and the SQL test of a line for it (the
+// same test as RateFlagOfSide on either side).
 struct RateFlag {
   int32_t bit;
   const char* sql;
-  bool (*side)(int64_t rate, int64_t reduced);
 };
 
 constexpr RateFlag kRateFlags[] = {
-    {0x1, "(dr_rate = 300 OR cr_rate = 300)", [](int64_t r, int64_t) { return r == 300; }},
-    {0x2, "(dr_rate = 500 OR cr_rate = 500)", [](int64_t r, int64_t) { return r == 500; }},
-    {0x4, "((dr_rate = 800 AND dr_reduced = 0) OR (cr_rate = 800 AND cr_reduced = 0))",
-     [](int64_t r, int64_t reduced) { return r == 800 && reduced == 0; }},
-    {0x8, "(dr_rate = 1000 OR cr_rate = 1000)", [](int64_t r, int64_t) { return r == 1000; }},
-    {0x40000, "((dr_rate = 800 AND dr_reduced = 1) OR (cr_rate = 800 AND cr_reduced = 1))",
-     [](int64_t r, int64_t reduced) { return r == 800 && reduced == 1; }},
+    {ledger::kRateFlag3, "(dr_rate = 300 OR cr_rate = 300)"},
+    {ledger::kRateFlag5, "(dr_rate = 500 OR cr_rate = 500)"},
+    {ledger::kRateFlag8, "((dr_rate = 800 AND dr_reduced = 0) OR (cr_rate = 800 AND cr_reduced = 0))"},
+    {ledger::kRateFlag10, "(dr_rate = 1000 OR cr_rate = 1000)"},
+    {ledger::kRateFlagReduced8, "((dr_rate = 800 AND dr_reduced = 1) OR (cr_rate = 800 AND cr_reduced = 1))"},
 };
 
 }  // namespace
@@ -158,6 +169,12 @@ int32_t ClRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* chain, int32_t* 
   if (int32_t status = JournalCondition(chain, &condition); status != host::kOk) return status;
   Store* store = nullptr;
   if (int32_t status = rules::OpenData(CurDataID(), &store); status != host::kOk) return status;
+  if (const ledger::JournalTally* tally = rules::CurrentTally(*store, CurDataID())) {
+    ledger::JournalTally::Counts counts;
+    if (int32_t status = tally->Select(chain, &counts); status != host::kOk) return status;
+    *flags = counts.rateFlags;
+    return host::kOk;
+  }
   // The first selected line with any flag not yet found gives every flag it
   // has; the search goes on for the flags still missing. Each search stops at
   // its first line, so the journal is read through once at most, when a flag
@@ -179,9 +196,7 @@ int32_t ClRuleShiwake::CheckExistSwkByZeiRate(const StFINDINFO* chain, int32_t* 
     if (rc == SQLITE_DONE) break;
     if (rc != SQLITE_ROW) return host::kStoreFailed;
     const int32_t before = found;
-    for (const RateFlag& flag : kRateFlags) {
-      if (flag.side(q->Int(0), q->Int(1)) || flag.side(q->Int(2), q->Int(3))) found |= flag.bit;
-    }
+    found |= ledger::RateFlagOfSide(q->Int(0), q->Int(1)) | ledger::RateFlagOfSide(q->Int(2), q->Int(3));
     q->Reset();
     if (found == before) return host::kStoreFailed;  // the two tests disagree: never loop
   }

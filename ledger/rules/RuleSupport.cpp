@@ -23,6 +23,13 @@ int32_t OpenData(const std::string& dataId, Store** store) {
   return host::kOk;
 }
 
+const JournalTally* CurrentTally(Store& store, const std::string& dataId) {
+  Session* session = Session::Current();
+  if (session == nullptr || &session->store() != &store) return nullptr;
+  const JournalTally& tally = session->journalTally();
+  return tally.Answers(dataId, store.DataVersion()) ? &tally : nullptr;
+}
+
 void BindCondition(Statement& statement, const SqlCondition& condition, int firstParam) {
   for (size_t i = 0; i < condition.params.size(); ++i) {
     statement.Bind(firstParam + static_cast<int>(i), condition.params[i]);

@@ -14,6 +14,7 @@
 
 #include "host/FindInfo.h"
 #include "ledger/Clause.h"
+#include "ledger/JournalTally.h"
 #include "ledger/Store.h"
 
 namespace ledger::rules {
@@ -25,6 +26,10 @@ Store* OpenStore();
 // is in it: kNotConnected without a connection, kNotFound for an unknown
 // data set, kStoreFailed when the store cannot be read.
 int32_t OpenData(const std::string& dataId, Store** store);
+
+// The tally of `dataId`'s journal (see JournalTally) while it still
+// describes `store`; null when the journal must be read instead.
+const JournalTally* CurrentTally(Store& store, const std::string& dataId);
 
 // Binds the parameters of `condition` from `firstParam` on.
 void BindCondition(Statement& statement, const SqlCondition& condition, int firstParam);

@@ -351,7 +351,7 @@ bool WriteSummary(int32_t dataNo, int32_t firstMonth, int32_t lastMonth, std::FI
   std::fprintf(out, "Accounting period %s to %s; months %d to %d: %s\n",
                Date(v.I32(StDATAINFO::kPeriodStart)).c_str(), Date(v.I32(StDATAINFO::kPeriodEnd)).c_str(),
                firstMonth, lastMonth, months.c_str());
-  if ((flags & (0x8 | 0x40000)) != 0) {
+  if ((flags & (kRateFlag10 | kRateFlagReduced8)) != 0) {
     std::fprintf(out, "Note: lines at the 10 %% or the reduced 8 %% rate are in these months; they are in no "
                       "figure below.\n");
   }

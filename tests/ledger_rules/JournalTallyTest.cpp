@@ -1,0 +1,172 @@
+// The journal's tally, made by the data-set check: the counting and presence
+// questions answer from it exactly as from the lines, for random books and
+// random chains; it is not used once the store has changed (through another
+// connection or this one), and it is given up when the journal has too many
+// combinations of month and categories.
+#include <random>
+
+#include "Book.h"
+#include "ledger/DataAccess.h"
+#include "ledger/Installation.h"
+#include "ledger/JournalTally.h"
+
+namespace ledger_rules_test {
+namespace {
+
+using F = StFINDINFO;
+
+constexpr uint32_t kCash = 1, kSales = 2;
+
+// The answers of the three questions for one chain.
+struct Answers {
+  uint32_t lines = 0;
+  int32_t businessType[7] = {};
+  int32_t rateFlags = 0;
+  bool operator==(const Answers&) const = default;
+};
+
+Answers Ask(ClRuleShiwake& rule, const StFINDINFO* chain) {
+  Answers a;
+  EXPECT_EQ(rule.GetSwkCount(chain, nullptr, &a.lines), host::kOk);
+  for (int32_t type = 1; type <= 6; ++type)
+    EXPECT_EQ(rule.CheckExistSwkByJigyoBunrui(chain, type, &a.businessType[type]), host::kOk);
+  EXPECT_EQ(rule.CheckExistSwkByZeiRate(chain, &a.rateFlags, 1), host::kOk);
+  return a;
+}
+
+bool TallyAnswers() {
+  ledger::Session* session = ledger::Session::Current();
+  return session != nullptr && session->journalTally().Answers(Book::kDataId, session->store().DataVersion());
+}
+
+void Check() {
+  std::string problem;
+  ASSERT_EQ(ledger::CheckDataSet(Book::kDataId, &problem), host::kOk) << problem;
+}
+
+class JournalTallyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    book_.Account(kCash, "100", 0x10100000, 1);
+    book_.Account(kSales, "500", 0x40888000, 2);
+  }
+  Side RandomSide(uint32_t account) {
+    static constexpr int kRates[] = {0, 300, 500, 800, 1000};
+    Side s{account, Yen(1)};
+    s.category = static_cast<int>(random_() % 12) * 3;  // 0, 3, ... 33
+    s.rate = kRates[random_() % 5];
+    s.reduced = s.rate == 800 && random_() % 3 == 0 ? 1 : 0;
+    s.businessType = static_cast<int>(random_() % 7);
+    return s;
+  }
+  void RandomLines(int count) {
+    static constexpr int kMonths[] = {1, 2, 3, 4, 5, 6, 15, 7, 8, 9, 10, 11, 12, 18};
+    for (int i = 0; i < count; ++i)
+      book_.Line(20140410, kMonths[random_() % 14], RandomSide(kCash), RandomSide(kSales));
+  }
+  StFINDINFO RandomClause(uint16_t joiner) {
+    static constexpr uint16_t kComparisons[] = {F::kCompareEqual, F::kCompareAtLeast, F::kCompareLessThan,
+                                                F::kCompareAtMost};
+    const uint16_t cmp = kComparisons[random_() % 4];
+    if (random_() % 2 == 0)
+      return F::Compare(F::kItemMonthNumber, F::kSideNone, cmp, F::kValueMonth, static_cast<int32_t>(random_() % 20),
+                        joiner);
+    return F::Compare(F::kItemTaxCategory, random_() % 2 == 0 ? F::kSideDebit : F::kSideCredit, cmp, F::kValueNumber,
+                      static_cast<int32_t>(random_() % 36), joiner);
+  }
+  Book book_;
+  std::mt19937 random_{20261207};
+};
+
+TEST_F(JournalTallyTest, AnswersAsReadingTheLinesForRandomChains) {
+  RandomLines(400);
+  auto rule = book_.Bound<ClRuleShiwake>();
+  // Chains of up to three terms of up to three clauses, some under a period
+  // group as the run's checks ask them.
+  std::vector<std::vector<StFINDINFO>> chains;
+  for (int n = 0; n < 150; ++n) {
+    std::vector<StFINDINFO> chain;
+    const size_t clauses = 1 + random_() % 4;
+    for (size_t i = 0; i < clauses; ++i)
+      chain.push_back(RandomClause(i + 1 == clauses ? F::kJoinLast : random_() % 2 ? F::kJoinAnd : F::kJoinOr));
+    chains.push_back(std::move(chain));
+  }
+  const std::vector<StFINDINFO> period = Months(1, 12, 18);
+  const std::vector<StFINDINFO> underPeriod = {F::Group(chains[0].data(), F::kJoinAnd),
+                                               F::Group(period.data(), F::kJoinLast)};
+  std::vector<const StFINDINFO*> asked = {nullptr, period.data(), underPeriod.data()};
+  for (const auto& chain : chains) asked.push_back(chain.data());
+
+  ASSERT_FALSE(TallyAnswers());
+  std::vector<Answers> read;
+  for (const StFINDINFO* chain : asked) read.push_back(Ask(*rule, chain));
+  Check();
+  ASSERT_TRUE(TallyAnswers());
+  size_t selectedSome = 0;
+  for (size_t i = 0; i < asked.size(); ++i) {
+    EXPECT_EQ(Ask(*rule, asked[i]), read[i]) << "chain " << i;
+    if (read[i].lines != 0 && read[i].lines != 400) ++selectedSome;
+  }
+  EXPECT_EQ(read[0].lines, 400u);
+  EXPECT_GT(selectedSome, asked.size() / 4) << selectedSome;  // the chains are not all trivial
+  // A chain a journal search cannot name is refused either way.
+  const StFINDINFO byClass[] = {
+      F::Compare(F::kItemAccountClass, F::kSideNone, F::kCompareEqual, F::kValueNumber, 1, F::kJoinLast)};
+  uint32_t count = 0;
+  EXPECT_EQ(rule->GetSwkCount(byClass, nullptr, &count), host::kBadArgument);
+}
+
+TEST_F(JournalTallyTest, AChangedStoreIsReadAgain) {
+  book_.Line(20140410, 1, Side{kCash, Yen(1)}, Side{kSales, Yen(1), 0, 1, 1000, 6});
+  auto rule = book_.Bound<ClRuleShiwake>();
+  const std::vector<StFINDINFO> april = Months(1, 1);
+  Check();
+  ASSERT_TRUE(TallyAnswers());
+  EXPECT_EQ(Ask(*rule, april.data()).lines, 1u);
+
+  // Another connection (the book's own) adds a line.
+  book_.Line(20140411, 1, Side{kCash, Yen(1), 0, 0, 300}, Side{kSales, Yen(1)});
+  EXPECT_FALSE(TallyAnswers());
+  Answers after = Ask(*rule, april.data());
+  EXPECT_EQ(after.lines, 2u);
+  EXPECT_EQ(after.rateFlags, ledger::kRateFlag3 | ledger::kRateFlag10);
+
+  // This connection moves a line to another month.
+  Check();
+  ASSERT_TRUE(TallyAnswers());
+  ASSERT_TRUE(ledger::Session::Current()->store().Exec("UPDATE journal_line SET month_no = 2 WHERE line_no = 1"));
+  EXPECT_FALSE(TallyAnswers());
+  after = Ask(*rule, april.data());
+  EXPECT_EQ(after.lines, 1u);
+  EXPECT_EQ(after.businessType[6], 0);
+  EXPECT_EQ(after.rateFlags, ledger::kRateFlag3);
+}
+
+TEST_F(JournalTallyTest, TooManyCombinationsGiveTheTallyUp) {
+  ledger::JournalTally tally;
+  const ledger::Store::Version version{1, 0};
+  tally.Begin("X");
+  for (size_t i = 0; i <= ledger::JournalTally::kMaxCombinations; ++i)
+    tally.Add(1 + static_cast<int64_t>(i / 65536), static_cast<int64_t>(i / 256 % 256), static_cast<int64_t>(i % 256),
+              0, 0, 0);
+  tally.Seal(version);
+  EXPECT_FALSE(tally.Answers("X", version));
+
+  tally.Begin("X");
+  tally.Add(1, 0, 0, 6, 6, ledger::kRateFlag8);
+  tally.Seal(version);
+  EXPECT_TRUE(tally.Answers("X", version));
+  EXPECT_FALSE(tally.Answers("Y", version));
+  EXPECT_FALSE(tally.Answers("X", ledger::Store::Version{2, 0}));
+  EXPECT_FALSE(tally.Answers("X", std::nullopt));
+  ledger::JournalTally::Counts counts;
+  ASSERT_EQ(tally.Select(nullptr, &counts), host::kOk);
+  EXPECT_EQ(counts.lines, 1u);
+  EXPECT_EQ(counts.withBusinessType[6], 1u);  // a line with both sides of type 6 counts once
+  tally.Begin("X");
+  tally.Seal(std::nullopt);  // the store changed while it was read
+  EXPECT_FALSE(tally.Answers("X", version));
+}
+
+}  // namespace
+}  // namespace ledger_rules_test
