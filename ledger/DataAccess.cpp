@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -184,16 +185,16 @@ std::vector<TableCheck> DataSetChecks() {
   return checks;
 }
 
-// The integer keys of `sql` (one column, bound to the data ID): the accounts
-// or departments the journal lines may name. Keys of another type are left
-// out, so a line naming one does not find it.
-int32_t ReadKeys(Store& store, const char* sql, const std::string& dataId, std::unordered_set<int64_t>* keys,
+// The integer keys of `sql` (one column, bound to the data ID), in the order
+// read: the accounts or departments the journal lines may name. Keys of
+// another type are left out, so a line naming one does not find it.
+int32_t ReadKeys(Store& store, const char* sql, const std::string& dataId, std::vector<int64_t>* keys,
                  std::string* problem) {
   Statement q = store.Prepare(sql);
   q.Bind(1, dataId);
   int rc;
   while ((rc = q.Step()) == SQLITE_ROW)
-    if (int64_t key; q.IntegerAt(0, &key)) keys->insert(key);
+    if (int64_t key; q.IntegerAt(0, &key)) keys->push_back(key);
   if (rc != SQLITE_DONE) {
     *problem = std::string(sql) + ": " + q.ErrorMessage();
     return host::kStoreFailed;
@@ -204,17 +205,22 @@ int32_t ReadKeys(Store& store, const char* sql, const std::string& dataId, std::
 // The journal lines of a data set are by far its largest table, so they are
 // checked in one straight read in key order, each line tested here rather
 // than by SQL conditions per line: the accounts and departments are looked up
-// in sets read once, and the magnitudes of each side are added up in the same
-// read. Each sound line is counted into `tally`.
+// in tables read once, and the magnitudes of each side are added up in the
+// same read. Each sound line is counted into `tally`.
 int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStart, int64_t periodEnd,
                      JournalTally* tally, std::string* problem) {
-  std::unordered_set<int64_t> accounts, departments;
-  if (int32_t read = ReadKeys(store, "SELECT account_id FROM account WHERE data_id = ?1", dataId, &accounts, problem);
+  std::vector<int64_t> accountIds, departmentCodes;
+  if (int32_t read = ReadKeys(store, "SELECT account_id FROM account WHERE data_id = ?1", dataId, &accountIds, problem);
       read != host::kOk)
     return read;
-  if (int32_t read = ReadKeys(store, "SELECT code FROM department WHERE data_id = ?1", dataId, &departments, problem);
+  if (int32_t read =
+          ReadKeys(store, "SELECT code FROM department WHERE data_id = ?1", dataId, &departmentCodes, problem);
       read != host::kOk)
     return read;
+  std::unordered_map<int64_t, size_t> accounts;  // ID -> place in accountIds
+  for (size_t i = 0; i < accountIds.size(); ++i) accounts.try_emplace(accountIds[i], i);
+  const std::unordered_set<int64_t> departments(departmentCodes.begin(), departmentCodes.end());
+  tally->Begin(dataId, std::move(accountIds));
   // Columns: line_no, entry_date, month_no, description, then each side's
   // eight from kSide on.
   Statement q = store.Prepare(
@@ -235,6 +241,7 @@ int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStar
   uint64_t magnitude[2] = {0, 0};
   constexpr int kColumns = kSide + 2 * kSideColumns;
   int64_t value[kColumns];
+  size_t place[2] = {0, 0};  // each side's account, as its place in the tally's list
   bool integer[kColumns];
   auto integerIn = [&](int column, int64_t low, int64_t high) {
     return integer[column] && value[column] >= low && value[column] <= high;
@@ -252,7 +259,8 @@ int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStar
       const int c = kSide + side * kSideColumns;
       const bool dr = side == 0;
       const int64_t rate = value[c + 5];
-      if (!integer[c] || !accounts.contains(value[c])) wrong = dr ? "dr_account" : "cr_account";
+      const auto account = integer[c] ? accounts.find(value[c]) : accounts.end();
+      if (account == accounts.end()) wrong = dr ? "dr_account" : "cr_account";
       else if (!(integer[c + 1] ? departments.contains(value[c + 1]) : q.IsNull(c + 1)))
         wrong = dr ? "dr_department" : "cr_department";
       else if (!integerIn(c + 2, -kAmountLimit, kAmountLimit)) wrong = dr ? "dr_amount" : "cr_amount";
@@ -268,15 +276,23 @@ int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStar
         *problem = "journal_line: the amounts add up to 9 x 10^14 yen or more";
         return host::kStoreFailed;
       }
+      if (wrong == nullptr) place[side] = account->second;
     }
     if (wrong != nullptr) {
       *problem = "journal_line, line " + (integer[0] ? std::to_string(value[0]) : std::string("?")) + ": " + wrong +
                  " is of the wrong type, out of range, or names a row that does not exist";
       return host::kStoreFailed;
     }
-    constexpr int kDr = kSide, kCr = kSide + kSideColumns;
-    tally->Add(value[2], value[kDr + 4], value[kCr + 4], value[kDr + 7], value[kCr + 7],
-               RateFlagOfSide(value[kDr + 5], value[kDr + 6]) | RateFlagOfSide(value[kCr + 5], value[kCr + 6]));
+    auto side = [&](int c, size_t account) {
+      return JournalTally::LineSide{.account = account,
+                                    .amount = value[c + 2],
+                                    .tax = value[c + 3],
+                                    .category = value[c + 4],
+                                    .rate = value[c + 5],
+                                    .reduced = value[c + 6],
+                                    .businessType = value[c + 7]};
+    };
+    tally->Add(value[2], side(kSide, place[0]), side(kSide + kSideColumns, place[1]));
   }
   if (rc != SQLITE_DONE) {
     *problem = "journal_line: " + q.ErrorMessage();
@@ -324,7 +340,6 @@ int32_t CheckDataSet(const std::string& dataId, std::string* problem) {
   // The journal's tally answers only for the data the check read: the store
   // must stand where it stood before the read.
   JournalTally& tally = session->journalTally();
-  tally.Begin(dataId);
   const std::optional<Store::Version> before = session->store().DataVersion();
   if (int32_t journal = CheckJournal(session->store(), dataId, periodStart, periodEnd, &tally, problem);
       journal != host::kOk) {

@@ -2,8 +2,31 @@
 
 #include "host/HostTypes.h"
 #include "ledger/Clause.h"
+#include "ledger/rules/RuleSupport.h"
 
 namespace ledger {
+
+namespace {
+
+// The month numbers in the period's order, and the rates of the rate classes.
+constexpr int32_t kMonthNumbers[] = {1, 2, 3, 4, 5, 6, 15, 7, 8, 9, 10, 11, 12, 18};
+constexpr int64_t kClassRates[] = {0, 300, 500, 800, 800, 1000};
+constexpr size_t kReducedClass = 4;
+
+// The rate class of a side; false for a rate the store does not allow.
+bool RateClass(int64_t rate, int64_t reduced, size_t* rateClass) {
+  switch (rate) {
+    case 0: *rateClass = 0; break;
+    case 300: *rateClass = 1; break;
+    case 500: *rateClass = 2; break;
+    case 800: *rateClass = reduced == 1 ? kReducedClass : 3; break;
+    case 1000: *rateClass = 5; break;
+    default: return false;
+  }
+  return reduced == 0 || *rateClass == kReducedClass;
+}
+
+}  // namespace
 
 int32_t RateFlagOfSide(int64_t rate, int64_t reduced) {
   switch (rate) {
@@ -15,27 +38,83 @@ int32_t RateFlagOfSide(int64_t rate, int64_t reduced) {
   }
 }
 
-void JournalTally::Begin(const std::string& dataId) {
+void JournalTally::Begin(const std::string& dataId, std::vector<int64_t> accountIds) {
   Clear();
   dataId_ = dataId;
   open_ = true;
+  accountIds_ = std::move(accountIds);
+  sideBlocks_.resize(accountIds_.size());
+  sidesKept_ = true;
+  combinations_.resize(1024);
 }
 
-void JournalTally::Add(int64_t month, int64_t drCategory, int64_t crCategory, int64_t drBusinessType,
-                       int64_t crBusinessType, int32_t rateFlags) {
+JournalTally::Combination& JournalTally::CombinationFor(uint32_t key) {
+  // Multiplicative hashing; the table's size is a power of two.
+  size_t mask = combinations_.size() - 1;
+  size_t at = (key * 0x9E3779B1u) & mask;
+  while (combinations_[at].key != 0 && combinations_[at].key != key) at = (at + 1) & mask;
+  if (combinations_[at].key == key) return combinations_[at];
+  if (2 * (combinationCount_ + 1) > combinations_.size()) {
+    std::vector<Combination> old(combinations_.size() * 2);
+    old.swap(combinations_);
+    mask = combinations_.size() - 1;
+    for (const Combination& c : old) {
+      if (c.key == 0) continue;
+      size_t to = (c.key * 0x9E3779B1u) & mask;
+      while (combinations_[to].key != 0) to = (to + 1) & mask;
+      combinations_[to] = c;
+    }
+    at = (key * 0x9E3779B1u) & mask;
+    while (combinations_[at].key != 0) at = (at + 1) & mask;
+  }
+  ++combinationCount_;
+  combinations_[at].key = key;
+  return combinations_[at];
+}
+
+void JournalTally::Add(int64_t month, const LineSide& debit, const LineSide& credit) {
   if (!open_) return;
-  const uint32_t key = static_cast<uint32_t>(month & 0xff) << 16 | static_cast<uint32_t>(drCategory & 0xff) << 8 |
-                       static_cast<uint32_t>(crCategory & 0xff);
-  auto [at, added] = combinations_.try_emplace(key);
-  if (added && combinations_.size() > kMaxCombinations) {
+  const uint32_t key = (static_cast<uint32_t>(month & 0xff) << 16 | static_cast<uint32_t>(debit.category & 0xff) << 8 |
+                        static_cast<uint32_t>(credit.category & 0xff)) + 1;
+  Combination& c = CombinationFor(key);
+  if (combinationCount_ > kMaxCombinations) {
     Clear();
     return;
   }
-  Combination& c = at->second;
   ++c.lines;
-  ++c.withBusinessType[static_cast<size_t>(drBusinessType)];
-  if (crBusinessType != drBusinessType) ++c.withBusinessType[static_cast<size_t>(crBusinessType)];
-  c.rateFlags |= rateFlags;
+  if (debit.businessType > 0) ++c.withBusinessType[static_cast<size_t>(debit.businessType - 1)];
+  if (credit.businessType > 0 && credit.businessType != debit.businessType)
+    ++c.withBusinessType[static_cast<size_t>(credit.businessType - 1)];
+  c.rateFlags |= RateFlagOfSide(debit.rate, debit.reduced) | RateFlagOfSide(credit.rate, credit.reduced);
+  if (sidesKept_) {
+    const int32_t order = rules::MonthOrder(static_cast<int32_t>(month));
+    AddSide(static_cast<size_t>(order - 1), true, debit);
+    AddSide(static_cast<size_t>(order - 1), false, credit);
+  }
+}
+
+void JournalTally::AddSide(size_t month, bool debit, const LineSide& side) {
+  size_t rateClass = 0;
+  if (month >= kMonths || side.account >= sideBlocks_.size() || !RateClass(side.rate, side.reduced, &rateClass)) {
+    sidesKept_ = false;  // nothing a sound line has: the sums cannot be trusted
+    sideBlocks_ = std::vector<std::unique_ptr<SideBlock>>();
+    return;
+  }
+  std::unique_ptr<SideBlock>& block = sideBlocks_[side.account];
+  if (!block) {
+    if (++sideAccounts_ > kMaxSideAccounts) {
+      sidesKept_ = false;
+      sideBlocks_ = std::vector<std::unique_ptr<SideBlock>>();
+      return;
+    }
+    block = std::make_unique<SideBlock>();
+  }
+  // The check stops before the magnitudes of a side pass 9 x 10^18: no sum
+  // here can leave 64 bits.
+  SideSums& sums = (*block)[(month * 2 + (debit ? 0 : 1)) * kRateClasses + rateClass];
+  sums.amount += side.amount;
+  sums.tax += side.tax;
+  ++sums.sides;
 }
 
 void JournalTally::Seal(std::optional<Store::Version> version) {
@@ -49,7 +128,12 @@ void JournalTally::Seal(std::optional<Store::Version> version) {
 
 void JournalTally::Clear() {
   dataId_.clear();
-  combinations_.clear();
+  combinations_ = std::vector<Combination>();
+  combinationCount_ = 0;
+  accountIds_ = std::vector<int64_t>();
+  sideBlocks_ = std::vector<std::unique_ptr<SideBlock>>();
+  sideAccounts_ = 0;
+  sidesKept_ = false;
   version_.reset();
   open_ = false;
 }
@@ -75,15 +159,55 @@ int32_t JournalTally::Select(const StFINDINFO* chain, Counts* counts) const {
   bool selected = false;
   if (int32_t status = selects(1u << 16, &selected); status != host::kOk) return status;
   Counts sum;
-  for (const auto& [key, c] : combinations_) {
-    if (int32_t status = selects(key, &selected); status != host::kOk) return status;
+  for (const Combination& c : combinations_) {
+    if (c.key == 0) continue;
+    if (int32_t status = selects(c.key - 1, &selected); status != host::kOk) return status;
     if (!selected) continue;
     sum.lines += c.lines;
-    for (size_t type = 0; type < c.withBusinessType.size(); ++type)
-      sum.withBusinessType[type] += c.withBusinessType[type];
+    for (size_t type = 1; type <= c.withBusinessType.size(); ++type)
+      sum.withBusinessType[type] += c.withBusinessType[type - 1];
     sum.rateFlags |= c.rateFlags;
   }
   *counts = sum;
+  return host::kOk;
+}
+
+bool JournalTally::ForEachSide(const std::function<bool(const SideKey&, const SideSums&)>& each) const {
+  for (size_t account = 0; account < sideBlocks_.size(); ++account) {
+    if (!sideBlocks_[account]) continue;
+    const SideBlock& block = *sideBlocks_[account];
+    for (size_t i = 0; i < block.size(); ++i) {
+      if (block[i].sides == 0) continue;
+      const size_t rateClass = i % kRateClasses, debitOrCredit = i / kRateClasses % 2, month = i / kRateClasses / 2;
+      const SideKey key{.account = accountIds_[account],
+                        .month = kMonthNumbers[month],
+                        .rate = kClassRates[rateClass],
+                        .debit = debitOrCredit == 0,
+                        .reduced = rateClass == kReducedClass};
+      if (!each(key, block[i])) return false;
+    }
+  }
+  return true;
+}
+
+int32_t JournalTally::SelectedMonths(const StFINDINFO* chain, std::array<bool, 19>* months) {
+  if (int32_t status = CheckChain(chain); status != host::kOk) return status;
+  std::array<bool, 19> selected{};
+  for (int64_t month = 1; month <= 18; ++month) {
+    bool hit = false;
+    // Every clause asks for its value, so a clause on anything but the month
+    // refuses the chain whatever the month.
+    const int32_t status = EvaluateCheckedChain(
+        chain,
+        [month](uint32_t item, uint16_t) -> std::optional<int64_t> {
+          if (item == StFINDINFO::kItemMonthNumber) return month;
+          return std::nullopt;
+        },
+        &hit);
+    if (status != host::kOk) return status;
+    selected[static_cast<size_t>(month)] = hit;
+  }
+  *months = selected;
   return host::kOk;
 }
 

@@ -1,26 +1,35 @@
-// JournalTally: the journal of one data set counted by what a journal search
-// can name, gathered while the data-set check reads every line anyway, so
-// that the run's counting and presence questions need no read of their own.
+// JournalTally: the journal of one data set added up by what the run asks of
+// it, gathered while the data-set check reads every line anyway, so that
+// the run's counting questions and its per-account sums need no read of
+// their own.
 //
-// A search over journal lines names only the month number and each side's
-// tax category (JournalColumns), so every line is tallied under its month
-// number, debit category and credit category: the number of lines, the lines
-// with a side of each business type (a line counted once), and the rate flags
-// its sides carry. A question about the lines a chain selects evaluates the
-// chain once per tallied combination instead of once per line, and gives the
-// same answer as reading the lines.
+// Counts: a search over journal lines names only the month number and each
+// side's tax category (JournalColumns), so every line is counted under its
+// month number, debit category and credit category: the number of lines,
+// the lines with a side of each business type (a line counted once), and the
+// rate flags its sides carry. A question about the lines a chain selects
+// evaluates the chain once per counted combination instead of once per line,
+// and gives the same answer as reading the lines.
+//
+// Side sums: every side is added up under its account, month number, debit
+// or credit, rate and reduced mark (amount, tax and the number of sides).
+// Sums over the months a chain of month conditions selects are then the same
+// as those of reading the lines: the check has found every side's magnitudes
+// to add up far inside 64 bits, so no order of adding can overflow.
 //
 // A tally describes the store as it was read. It is stale as soon as the
 // store has changed (Store::DataVersion); a stale tally, one for another data
-// set, or one given up because the journal has too many combinations
+// set, or a part given up because the journal has too many combinations
 // answers nothing, and the caller reads the journal instead.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "host/FindInfo.h"
 #include "ledger/Store.h"
@@ -40,23 +49,47 @@ int32_t RateFlagOfSide(int64_t rate, int64_t reduced);
 
 class JournalTally {
  public:
-  // Beyond this many combinations of month and categories the tally is given
-  // up: evaluating a chain per combination would no longer be cheap.
+  // Past these limits a part of the tally is given up: beyond the first, a
+  // chain evaluated per combination would no longer be cheap; beyond the
+  // second (accounts with sides, about 4 KiB of sums each), the sums would
+  // take too much memory.
   static constexpr size_t kMaxCombinations = 65536;
+  static constexpr size_t kMaxSideAccounts = 4096;
+
+  // One side of a line, with values the check has found sound (categories
+  // 0-255, business types 0-6, rates and reduced marks as the store allows).
+  // `account` is the account's place in the list given to Begin.
+  struct LineSide {
+    size_t account = 0;
+    int64_t amount = 0, tax = 0, category = 0, rate = 0, reduced = 0, businessType = 0;
+  };
 
   // What the lines a chain selects add up to.
   struct Counts {
     uint64_t lines = 0;
-    std::array<uint64_t, 7> withBusinessType{};  // lines with a side of business type 0 to 6
+    std::array<uint64_t, 7> withBusinessType{};  // lines with a side of business type 1 to 6 (0 unused)
     int32_t rateFlags = 0;                        // every flag of their sides
   };
 
-  // Starts a tally of `dataId`'s journal.
-  void Begin(const std::string& dataId);
-  // Counts one line (values as the check has found them sound: month 1-12,
-  // 15 or 18, categories 0-255, business types 0-6).
-  void Add(int64_t month, int64_t drCategory, int64_t crCategory, int64_t drBusinessType, int64_t crBusinessType,
-           int32_t rateFlags);
+  // The sides of one account, month number, side, rate and reduced mark.
+  struct SideKey {
+    int64_t account = 0;  // the account ID
+    int32_t month = 0;
+    int64_t rate = 0;
+    bool debit = false;
+    bool reduced = false;
+  };
+  struct SideSums {
+    int64_t amount = 0;
+    int64_t tax = 0;
+    uint64_t sides = 0;
+  };
+
+  // Starts a tally of `dataId`'s journal, whose lines name the accounts
+  // `accountIds`.
+  void Begin(const std::string& dataId, std::vector<int64_t> accountIds);
+  // Adds one line of month number `month` (1-12, 15 or 18).
+  void Add(int64_t month, const LineSide& debit, const LineSide& credit);
   // Ends the tally: it answers from now on while the store's data version is
   // `version`. Without a version (the store changed during the read) it
   // answers nothing.
@@ -68,15 +101,39 @@ class JournalTally {
   // Adds up the combinations `chain` selects. kBadArgument for a chain that
   // names anything but months and tax categories, or is malformed.
   int32_t Select(const StFINDINFO* chain, Counts* counts) const;
+  // Whether the side sums were kept; ForEachSide calls `each` for every key
+  // with sides, in no particular order, until it returns false (and then
+  // returns false).
+  bool HasSides() const { return sidesKept_; }
+  bool ForEachSide(const std::function<bool(const SideKey&, const SideSums&)>& each) const;
+
+  // The month numbers (index 1 to 18) `chain` selects, for a chain of month
+  // conditions only; kBadArgument for one that names anything else.
+  static int32_t SelectedMonths(const StFINDINFO* chain, std::array<bool, 19>* months);
 
  private:
   struct Combination {
-    uint64_t lines = 0;
-    std::array<uint64_t, 7> withBusinessType{};
+    uint32_t key = 0;  // month << 16 | debit category << 8 | credit category, plus one; 0 for a free slot
     int32_t rateFlags = 0;
+    uint64_t lines = 0;
+    std::array<uint64_t, 6> withBusinessType{};  // business types 1 to 6
   };
+  // An account's sums by month (in the period's order), side and rate class
+  // (no rate, 3 %, 5 %, standard 8 %, reduced 8 %, 10 %).
+  static constexpr size_t kMonths = 14, kRateClasses = 6;
+  using SideBlock = std::array<SideSums, kMonths * 2 * kRateClasses>;
+
+  Combination& CombinationFor(uint32_t key);
+  void AddSide(size_t month, bool debit, const LineSide& side);
+
   std::string dataId_;
-  std::unordered_map<uint32_t, Combination> combinations_;  // by month << 16 | debit << 8 | credit
+  // Open addressing: a power-of-two table kept at most half full.
+  std::vector<Combination> combinations_;
+  size_t combinationCount_ = 0;
+  std::vector<int64_t> accountIds_;
+  std::vector<std::unique_ptr<SideBlock>> sideBlocks_;  // by account place, made on its first side
+  size_t sideAccounts_ = 0;
+  bool sidesKept_ = false;
   std::optional<Store::Version> version_;
   bool open_ = false;  // between Begin and Seal, and not given up
 };

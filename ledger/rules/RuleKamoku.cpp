@@ -18,6 +18,9 @@
 // Records come ordered by class code, a heading before the accounts of its
 // class, accounts by code: the classes in the order of their tree.
 //
+// Without departments, under a chain of months only, the sums come from the
+// journal's tally (JournalTally) while it describes the store.
+//
 // Departments: with no department every side counts. With a department and
 // department sum type 0 only the sides booked to that department count; with
 // sum type 4 (used for departments of class 1 and 2) the sides booked to that
@@ -172,35 +175,51 @@ int32_t ClRuleKamoku::MoveReady(int16_t baseSumType, int16_t deptSumType, int16_
     if (rc != SQLITE_DONE) return host::kStoreFailed;
   }
 
-  // One pass over the selected lines.
-  Statement* lineRows = walk_->cache.Get(
-      *store,
-      "SELECT month_no, dr_account, dr_department, dr_amount, dr_tax, cr_account, cr_department, cr_amount, cr_tax "
-      "FROM journal_line WHERE data_id = ?1 AND " +
-          condition.where);
-  if (lineRows == nullptr) return host::kStoreFailed;
-  Statement& q = *lineRows;
-  q.Bind(1, CurDataID());
-  rules::BindCondition(q, condition, 2);
-  int rc;
-  while ((rc = q.Step()) == SQLITE_ROW) {
-    const int32_t slot = rules::MonthSlot(static_cast<int32_t>(q.Int(0)));
-    if (slot < 0) continue;
-    for (int side = 0; side < 2; ++side) {
-      const int c = 1 + 4 * side;
-      if (!departments.empty() && (q.IsNull(c + 1) || departments.count(q.Int(c + 1)) == 0)) continue;
-      auto it = byId.find(static_cast<uint32_t>(q.Int(c)));
-      if (it == byId.end()) continue;
-      AccountSums& a = accounts[it->second];
-      const int64_t amount = q.Int(c + 2);
-      int64_t inclusive = amount;
-      if (!rules::AddAmount(&inclusive, q.Int(c + 3)) || !rules::AddAmount(&a.sums[2 * side][slot], amount) ||
-          !rules::AddAmount(&a.sums[2 * side + 1][slot], inclusive)) {
-        return host::kStoreFailed;  // a sum beyond the 64-bit range: refused, never wrapped
+  // Adds one side (0 debit, 1 credit) at the slot of its month; false when a
+  // sum would leave the 64-bit range (refused, never wrapped).
+  auto addSide = [&](int side, int32_t slot, int64_t account, int64_t amount, int64_t tax) {
+    auto it = byId.find(static_cast<uint32_t>(account));
+    if (it == byId.end()) return true;
+    AccountSums& a = accounts[it->second];
+    int64_t inclusive = amount;
+    return rules::AddAmount(&inclusive, tax) && rules::AddAmount(&a.sums[2 * side][slot], amount) &&
+           rules::AddAmount(&a.sums[2 * side + 1][slot], inclusive);
+  };
+  // Without departments and under a chain of months only, the journal's side
+  // sums give the same figures without reading the lines.
+  const ledger::JournalTally* tally = departments.empty() ? rules::CurrentTally(*store, CurDataID()) : nullptr;
+  std::array<bool, 19> months{};
+  if (tally != nullptr && tally->HasSides() && ledger::JournalTally::SelectedMonths(period, &months) == host::kOk) {
+    const bool added = tally->ForEachSide([&](const ledger::JournalTally::SideKey& key,
+                                              const ledger::JournalTally::SideSums& sums) {
+      const int32_t slot = rules::MonthSlot(key.month);
+      if (slot < 0 || !months[static_cast<size_t>(key.month)]) return true;
+      return addSide(key.debit ? 0 : 1, slot, key.account, sums.amount, sums.tax);
+    });
+    if (!added) return host::kStoreFailed;
+  } else {
+    // One pass over the selected lines.
+    Statement* lineRows = walk_->cache.Get(
+        *store,
+        "SELECT month_no, dr_account, dr_department, dr_amount, dr_tax, cr_account, cr_department, cr_amount, cr_tax "
+        "FROM journal_line WHERE data_id = ?1 AND " +
+            condition.where);
+    if (lineRows == nullptr) return host::kStoreFailed;
+    Statement& q = *lineRows;
+    q.Bind(1, CurDataID());
+    rules::BindCondition(q, condition, 2);
+    int rc;
+    while ((rc = q.Step()) == SQLITE_ROW) {
+      const int32_t slot = rules::MonthSlot(static_cast<int32_t>(q.Int(0)));
+      if (slot < 0) continue;
+      for (int side = 0; side < 2; ++side) {
+        const int c = 1 + 4 * side;
+        if (!departments.empty() && (q.IsNull(c + 1) || departments.count(q.Int(c + 1)) == 0)) continue;
+        if (!addSide(side, slot, q.Int(c), q.Int(c + 2), q.Int(c + 3))) return host::kStoreFailed;
       }
     }
+    if (rc != SQLITE_DONE) return host::kStoreFailed;
   }
-  if (rc != SQLITE_DONE) return host::kStoreFailed;
 
   // Heading rows.
   std::map<uint32_t, AccountSums> headings;

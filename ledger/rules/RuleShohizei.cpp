@@ -13,6 +13,8 @@
 //   606  i64  the amount of the same sides in the same direction: without tax
 //             when the tax treatment is 0, with tax when it is 1;
 //   614  u32  the number of sides summed.
+// The sums come from the journal's tally (JournalTally) while it describes
+// the store, else from reading the lines.
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -69,36 +71,54 @@ int32_t ClRuleShohizei::MoveReady(int16_t sumType, const int16_t* firstMonth, co
     uint32_t sides = 0;
   };
   std::unordered_map<uint32_t, Sum> sums;
-  Statement* lineRows = walk_->cache.Get(*store, std::string(
-                                   "SELECT dr_account, dr_rate, dr_reduced, dr_amount, dr_tax, "
-                                   "cr_account, cr_rate, cr_reduced, cr_amount, cr_tax FROM journal_line "
-                                   "WHERE data_id = ?1 AND ") +
-                               rules::kMonthOrderSql + " BETWEEN ?2 AND ?3 AND (dr_rate IN (?4, ?5) OR cr_rate IN (?4, ?5))");
-  if (lineRows == nullptr) return host::kStoreFailed;
-  Statement& q = *lineRows;
-  q.Bind(1, CurDataID()).Bind(2, from).Bind(3, to).Bind(4, rateA).Bind(5, rateB);
-  int rc;
-  while ((rc = q.Step()) == SQLITE_ROW) {
-    for (int side = 0; side < 2; ++side) {
-      const int c = 5 * side;
-      const int64_t sideRate = q.Int(c + 1);
-      if ((sideRate != rateA && sideRate != rateB) || q.Int(c + 2) != 0) continue;
-      const int64_t sign = side == 0 ? 1 : -1;
-      const int64_t tax = q.Int(c + 4);
-      int64_t base = q.Int(c + 3);
-      if (taxTreatment == 1 && !rules::AddAmount(&base, tax)) return host::kStoreFailed;
-      Sum& s = sums[static_cast<uint32_t>(q.Int(c))];
-      if (!rules::AddAmount(&s.tax, sign * tax) || !rules::AddAmount(&s.base, sign * base)) return host::kStoreFailed;
-      s.sides += 1;
+  // Adds sides of one account, in the direction of their side (debit adds);
+  // false when a sum would leave the 64-bit range (refused, never wrapped).
+  auto addSides = [&](int64_t account, bool debit, int64_t amount, int64_t tax, uint64_t count) {
+    const int64_t sign = debit ? 1 : -1;
+    int64_t base = amount;
+    if (taxTreatment == 1 && !rules::AddAmount(&base, tax)) return false;
+    Sum& s = sums[static_cast<uint32_t>(account)];
+    if (!rules::AddAmount(&s.tax, sign * tax) || !rules::AddAmount(&s.base, sign * base)) return false;
+    s.sides += static_cast<uint32_t>(count);
+    return true;
+  };
+  const ledger::JournalTally* tally = rules::CurrentTally(*store, CurDataID());
+  if (tally != nullptr && tally->HasSides()) {
+    // The journal's side sums give the same figures without reading the lines.
+    const bool added = tally->ForEachSide([&](const ledger::JournalTally::SideKey& key,
+                                              const ledger::JournalTally::SideSums& side) {
+      const int32_t order = rules::MonthOrder(key.month);
+      if (order < from || order > to || (key.rate != rateA && key.rate != rateB) || key.reduced) return true;
+      return addSides(key.account, key.debit, side.amount, side.tax, side.sides);
+    });
+    if (!added) return host::kStoreFailed;
+  } else {
+    Statement* lineRows = walk_->cache.Get(*store, std::string(
+                                     "SELECT dr_account, dr_rate, dr_reduced, dr_amount, dr_tax, "
+                                     "cr_account, cr_rate, cr_reduced, cr_amount, cr_tax FROM journal_line "
+                                     "WHERE data_id = ?1 AND ") +
+                                 rules::kMonthOrderSql + " BETWEEN ?2 AND ?3 AND (dr_rate IN (?4, ?5) OR cr_rate IN (?4, ?5))");
+    if (lineRows == nullptr) return host::kStoreFailed;
+    Statement& q = *lineRows;
+    q.Bind(1, CurDataID()).Bind(2, from).Bind(3, to).Bind(4, rateA).Bind(5, rateB);
+    int rc;
+    while ((rc = q.Step()) == SQLITE_ROW) {
+      for (int side = 0; side < 2; ++side) {
+        const int c = 5 * side;
+        const int64_t sideRate = q.Int(c + 1);
+        if ((sideRate != rateA && sideRate != rateB) || q.Int(c + 2) != 0) continue;
+        if (!addSides(q.Int(c), side == 0, q.Int(c + 3), q.Int(c + 4), 1)) return host::kStoreFailed;
+      }
     }
+    if (rc != SQLITE_DONE) return host::kStoreFailed;
   }
-  if (rc != SQLITE_DONE) return host::kStoreFailed;
 
   Statement* accountRows =
       walk_->cache.Get(*store, "SELECT account_id, code, name, balance_side FROM account WHERE data_id = ?1 ORDER BY code");
   if (accountRows == nullptr) return host::kStoreFailed;
   Statement& accounts = *accountRows;
   accounts.Bind(1, CurDataID());
+  int rc;
   while ((rc = accounts.Step()) == SQLITE_ROW) {
     auto found = sums.find(static_cast<uint32_t>(accounts.Int(0)));
     if (found == sums.end()) continue;

@@ -1,9 +1,11 @@
 // The journal's tally, made by the data-set check: the counting and presence
-// questions answer from it exactly as from the lines, for random books and
-// random chains; it is not used once the store has changed (through another
-// connection or this one), and it is given up when the journal has too many
-// combinations of month and categories.
+// questions, the account sums and the tax summary answer from it exactly as
+// from the lines, for random books and random chains; it is not used once the
+// store has changed (through another connection or this one), and a part is
+// given up when the journal has too many combinations.
 #include <random>
+#include <string>
+#include <vector>
 
 #include "Book.h"
 #include "ledger/DataAccess.h"
@@ -15,7 +17,7 @@ namespace {
 
 using F = StFINDINFO;
 
-constexpr uint32_t kCash = 1, kSales = 2;
+constexpr uint32_t kCash = 1, kSales = 2, kTravel = 3, kStock = 4;
 
 // The answers of the three questions for one chain.
 struct Answers {
@@ -49,10 +51,14 @@ class JournalTallyTest : public ::testing::Test {
   void SetUp() override {
     book_.Account(kCash, "100", 0x10100000, 1);
     book_.Account(kSales, "500", 0x40888000, 2);
+    book_.Account(kTravel, "710", 0x40882000, 1);
+    book_.Account(kStock, "130", 0x10300000, 1);
   }
+  uint32_t RandomAccount() { return 1 + static_cast<uint32_t>(random_() % 4); }
   Side RandomSide(uint32_t account) {
     static constexpr int kRates[] = {0, 300, 500, 800, 1000};
-    Side s{account, Yen(1)};
+    Side s{account, Yen(static_cast<int64_t>(random_() % 200000) - 50000) + static_cast<int64_t>(random_() % 10000),
+           Yen(static_cast<int64_t>(random_() % 20000) - 5000)};
     s.category = static_cast<int>(random_() % 12) * 3;  // 0, 3, ... 33
     s.rate = kRates[random_() % 5];
     s.reduced = s.rate == 800 && random_() % 3 == 0 ? 1 : 0;
@@ -62,7 +68,7 @@ class JournalTallyTest : public ::testing::Test {
   void RandomLines(int count) {
     static constexpr int kMonths[] = {1, 2, 3, 4, 5, 6, 15, 7, 8, 9, 10, 11, 12, 18};
     for (int i = 0; i < count; ++i)
-      book_.Line(20140410, kMonths[random_() % 14], RandomSide(kCash), RandomSide(kSales));
+      book_.Line(20140410, kMonths[random_() % 14], RandomSide(RandomAccount()), RandomSide(RandomAccount()));
   }
   StFINDINFO RandomClause(uint16_t joiner) {
     static constexpr uint16_t kComparisons[] = {F::kCompareEqual, F::kCompareAtLeast, F::kCompareLessThan,
@@ -116,6 +122,57 @@ TEST_F(JournalTallyTest, AnswersAsReadingTheLinesForRandomChains) {
   EXPECT_EQ(rule->GetSwkCount(byClass, nullptr, &count), host::kBadArgument);
 }
 
+// Every record of the account sums or of the tax summary, as bytes.
+template <class Record, class Rule>
+std::vector<std::string> Walk(Rule& rule) {
+  std::vector<std::string> records;
+  Record record;
+  while (rule.MoveNext(&record) == host::kOk)
+    records.emplace_back(reinterpret_cast<const char*>(record.data()), Record::kSize);
+  rule.MoveFinish();
+  return records;
+}
+
+TEST_F(JournalTallyTest, AccountSumsAndTaxSummaryAsReadingTheLines) {
+  RandomLines(400);
+  auto sums = book_.Bound<ClRuleKamoku>();
+  auto summary = book_.Bound<ClRuleShohizei>();
+  const std::vector<StFINDINFO> periods[] = {Months(1, 12, 18), Months(4, 9), Months(1, 6, 15), Months(12, 12)};
+  // A chain naming a category: the sums must read the lines either way.
+  const StFINDINFO category[] = {
+      F::Compare(F::kItemTaxCategory, F::kSideCredit, F::kCompareAtLeast, F::kValueNumber, 12, F::kJoinLast)};
+  const struct {
+    int16_t first, last;
+    uint32_t rate, second;
+    uint8_t treatment;
+  } summaries[] = {{1, 18, 500, 500, 0}, {1, 18, 300, 300, 1}, {7, 12, 500, 300, 1}, {15, 18, 800, 800, 0},
+                   {1, 6, 0, 0, 0}};
+  auto askAll = [&] {
+    std::vector<std::vector<std::string>> answers;
+    for (const auto& period : periods) {
+      EXPECT_EQ(sums->MoveReady(1, 0, 0, period.data(), nullptr, 0), host::kOk);
+      answers.push_back(Walk<StKAMOKUSUMINFO>(*sums));
+    }
+    EXPECT_EQ(sums->MoveReady(1, 0, 0, category, nullptr, 0), host::kOk);
+    answers.push_back(Walk<StKAMOKUSUMINFO>(*sums));
+    for (const auto& q : summaries) {
+      EXPECT_EQ(summary->MoveReady(2, &q.first, &q.last, &q.rate, &q.second, q.treatment, 0, 0, 0), host::kOk);
+      answers.push_back(Walk<StTAXSUMINFO>(*summary));
+    }
+    return answers;
+  };
+  ASSERT_FALSE(TallyAnswers());
+  const auto read = askAll();
+  Check();
+  ASSERT_TRUE(TallyAnswers());
+  const auto tallied = askAll();
+  ASSERT_EQ(tallied.size(), read.size());
+  for (size_t i = 0; i < read.size(); ++i) {
+    EXPECT_FALSE(read[i].empty()) << "question " << i;
+    EXPECT_EQ(tallied[i], read[i]) << "question " << i;
+  }
+}
+
 TEST_F(JournalTallyTest, AChangedStoreIsReadAgain) {
   book_.Line(20140410, 1, Side{kCash, Yen(1)}, Side{kSales, Yen(1), 0, 1, 1000, 6});
   auto rule = book_.Bound<ClRuleShiwake>();
@@ -145,17 +202,18 @@ TEST_F(JournalTallyTest, AChangedStoreIsReadAgain) {
 TEST_F(JournalTallyTest, TooManyCombinationsGiveTheTallyUp) {
   ledger::JournalTally tally;
   const ledger::Store::Version version{1, 0};
-  tally.Begin("X");
+  tally.Begin("X", {7});
   for (size_t i = 0; i <= ledger::JournalTally::kMaxCombinations; ++i)
-    tally.Add(1 + static_cast<int64_t>(i / 65536), static_cast<int64_t>(i / 256 % 256), static_cast<int64_t>(i % 256),
-              0, 0, 0);
+    tally.Add(1 + static_cast<int64_t>(i / 65536), {.category = static_cast<int64_t>(i / 256 % 256)},
+              {.category = static_cast<int64_t>(i % 256)});
   tally.Seal(version);
   EXPECT_FALSE(tally.Answers("X", version));
 
-  tally.Begin("X");
-  tally.Add(1, 0, 0, 6, 6, ledger::kRateFlag8);
+  tally.Begin("X", {7});
+  tally.Add(1, {.rate = 800, .businessType = 6}, {.businessType = 6});
   tally.Seal(version);
   EXPECT_TRUE(tally.Answers("X", version));
+  EXPECT_TRUE(tally.HasSides());
   EXPECT_FALSE(tally.Answers("Y", version));
   EXPECT_FALSE(tally.Answers("X", ledger::Store::Version{2, 0}));
   EXPECT_FALSE(tally.Answers("X", std::nullopt));
@@ -163,9 +221,20 @@ TEST_F(JournalTallyTest, TooManyCombinationsGiveTheTallyUp) {
   ASSERT_EQ(tally.Select(nullptr, &counts), host::kOk);
   EXPECT_EQ(counts.lines, 1u);
   EXPECT_EQ(counts.withBusinessType[6], 1u);  // a line with both sides of type 6 counts once
-  tally.Begin("X");
+  tally.Begin("X", {7});
   tally.Seal(std::nullopt);  // the store changed while it was read
   EXPECT_FALSE(tally.Answers("X", version));
+
+  // Sides of more accounts than the sums may keep: the counts still answer.
+  std::vector<int64_t> ids(ledger::JournalTally::kMaxSideAccounts + 2);
+  for (size_t i = 0; i < ids.size(); ++i) ids[i] = static_cast<int64_t>(i) + 100;
+  tally.Begin("X", ids);
+  for (size_t i = 0; i + 1 < ids.size(); i += 2) tally.Add(1, {.account = i}, {.account = i + 1});
+  tally.Seal(version);
+  EXPECT_TRUE(tally.Answers("X", version));
+  EXPECT_FALSE(tally.HasSides());
+  ASSERT_EQ(tally.Select(nullptr, &counts), host::kOk);
+  EXPECT_EQ(counts.lines, ids.size() / 2);
 }
 
 }  // namespace
