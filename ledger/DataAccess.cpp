@@ -136,7 +136,7 @@ std::string All(const std::vector<std::string>& conditions) {
   return out;
 }
 
-// The largest sum of magnitudes (yen x 10 000) a side of the journal, the
+// The largest sum of magnitudes (yen x 10 000) the journal's sides, the
 // assets or the saved return may reach: 9 x 10^14 yen.
 constexpr uint64_t kTotalLimit = 9'000'000'000'000'000'000;
 
@@ -205,7 +205,7 @@ int32_t ReadKeys(Store& store, const char* sql, const std::string& dataId, std::
 // The journal lines of a data set are by far its largest table, so they are
 // checked in one straight read in key order, each line tested here rather
 // than by SQL conditions per line: the accounts and departments are looked up
-// in tables read once, and the magnitudes of each side are added up in the
+// in tables read once, and the magnitudes of both sides are added up in the
 // same read. Each sound line is counted into `tally`.
 int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStart, int64_t periodEnd,
                      JournalTally* tally, std::string* problem) {
@@ -235,10 +235,13 @@ int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStar
   q.Bind(1, dataId);
   constexpr int kSide = 4, kSideColumns = 8;
   constexpr int64_t kAmountLimit = 999999999999999999;
-  // The magnitudes of each side. The read stops as soon as one reaches the
-  // limit, and a line adds less than 2 x 10^18, so the sums stay far inside
-  // 64 unsigned bits.
-  uint64_t magnitude[2] = {0, 0};
+  // The magnitudes of the amounts and taxes of both sides together: any sum
+  // of them with any signs, in any order, then stays below the limit, so
+  // that every figure added from the journal keeps inside 64 bits whichever
+  // way it is added (the journal's tally relies on it). The read stops as
+  // soon as the limit is reached, and a side adds less than 2 x 10^18, so the
+  // sum stays inside 64 unsigned bits.
+  uint64_t magnitude = 0;
   constexpr int kColumns = kSide + 2 * kSideColumns;
   int64_t value[kColumns];
   size_t place[2] = {0, 0};  // each side's account, as its place in the tally's list
@@ -271,7 +274,7 @@ int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStar
       else if (!integerIn(c + 6, 0, 0) && !(integerIn(c + 6, 1, 1) && rate == 800))
         wrong = dr ? "dr_reduced" : "cr_reduced";
       else if (!integerIn(c + 7, 0, 6)) wrong = dr ? "dr_business_type" : "cr_business_type";
-      else if ((magnitude[side] += static_cast<uint64_t>(std::abs(value[c + 2])) +
+      else if ((magnitude += static_cast<uint64_t>(std::abs(value[c + 2])) +
                                     static_cast<uint64_t>(std::abs(value[c + 3]))) >= kTotalLimit) {
         *problem = "journal_line: the amounts add up to 9 x 10^14 yen or more";
         return host::kStoreFailed;
@@ -347,9 +350,8 @@ int32_t CheckDataSet(const std::string& dataId, std::string* problem) {
     return journal;
   }
   const std::optional<Store::Version> after = session->store().DataVersion();
-  // The host's figures are sums of some of these amounts (a side's amount
-  // and tax together at most): while the magnitudes of each side stay below
-  // 9 x 10^14 yen, no such sum can leave 64 bits. (Sums beyond what the
+  // The host's figures are sums of some of these amounts, with signs: while
+  // their magnitudes stay below 9 x 10^14 yen, no such sum can leave 64 bits. (Sums beyond what the
   // document's arithmetic holds are the aggregation's own to refuse.)
   static const char* const kTotals[][2] = {
       {"fixed_asset", "total(abs(acquisition_amount))"},

@@ -28,13 +28,14 @@ int32_t SelectedDataId(std::string* dataId);
 // Checks every row of a data set against what the store's schema allows
 // (types, ranges, real calendar dates, journal dates inside the period) and
 // that every account, department and saved return its rows name exists, and
-// that the amounts of each journal side, of the assets and of the saved
-// return add up below 9 x 10^14 yen (so that no sum the host forms can leave
-// 64 bits): a
-// database damaged or edited by hand can hold anything, and a run must stop
+// that the amounts of the journal (both sides together), of the assets and
+// of the saved return add up below 9 x 10^14 yen (so that no sum the host
+// forms, in any order, can leave 64 bits): a database damaged or edited by hand can hold anything, and a run must stop
 // on it instead of aggregating wrong figures. kOk, kStoreFailed with
 // `problem` (UTF-8) naming the table, the row and what is wrong, or
 // kStoreFailed with the store's own error when the data cannot be read.
+// The same read fills the connection's journal tally (JournalTally), which
+// answers for the data set only when the whole check has passed.
 int32_t CheckDataSet(const std::string& dataId, std::string* problem);
 
 // The columns a data entry row is read with, for FillDataInfo.

@@ -14,8 +14,9 @@
 // Side sums: every side is added up under its account, month number, debit
 // or credit, rate and reduced mark (amount, tax and the number of sides).
 // Sums over the months a chain of month conditions selects are then the same
-// as those of reading the lines: the check has found every side's magnitudes
-// to add up far inside 64 bits, so no order of adding can overflow.
+// as those of reading the lines: the check has found the magnitudes of all
+// sides' amounts and taxes together to stay below 9 x 10^18, so no sum of
+// them, with any signs and in any order, can leave 64 bits.
 //
 // A tally describes the store as it was read. It is stale as soon as the
 // store has changed (Store::DataVersion); a stale tally, one for another data

@@ -97,8 +97,8 @@ TEST(DataCheckTest, EachDamagedColumnIsNamedWithItsLine) {
 
 TEST(DataCheckTest, SidesWhoseMagnitudesReachTheLimitAreRefused) {
   // Nine lines of just under 10^18 (yen x 10 000) each stay below the limit
-  // of 9 x 10^18; a tenth line of 10^18 - 1 more passes it. Debit and
-  // credit are summed apart, and a negative amount counts by its magnitude.
+  // of 9 x 10^18; 9 more on either side reach it. Debit and credit are
+  // summed together, and a negative amount counts by its magnitude.
   std::string nine = "UPDATE journal_line SET dr_amount = 999999999999999999, dr_tax = 0, cr_amount = 0; ";
   for (int n = 4; n <= 9; ++n)
     nine += "INSERT INTO journal_line SELECT data_id, " + std::to_string(n) +
@@ -109,7 +109,8 @@ TEST(DataCheckTest, SidesWhoseMagnitudesReachTheLimitAreRefused) {
   const auto [status, problem] = CheckAfter(nine + "UPDATE journal_line SET dr_tax = -9 WHERE line_no = 9");
   EXPECT_EQ(status, host::kStoreFailed);
   EXPECT_NE(problem.find("add up to 9 x 10^14 yen"), std::string::npos) << problem;
-  EXPECT_EQ(CheckAfter(nine + "UPDATE journal_line SET cr_tax = 9 WHERE line_no = 9").first, host::kOk);
+  EXPECT_EQ(CheckAfter(nine + "UPDATE journal_line SET cr_tax = 9 WHERE line_no = 9").first, host::kStoreFailed);
+  EXPECT_EQ(CheckAfter(nine + "UPDATE journal_line SET cr_tax = 8 WHERE line_no = 9").first, host::kOk);
 }
 
 }  // namespace
