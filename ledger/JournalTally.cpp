@@ -1,5 +1,7 @@
 #include "ledger/JournalTally.h"
 
+#include <bit>
+
 #include "host/HostTypes.h"
 #include "ledger/Clause.h"
 #include "ledger/rules/RuleSupport.h"
@@ -49,9 +51,14 @@ void JournalTally::Begin(const std::string& dataId, std::vector<int64_t> account
 }
 
 JournalTally::Combination& JournalTally::CombinationFor(uint32_t key) {
-  // Multiplicative hashing; the table's size is a power of two.
+  // Fibonacci hashing: the top bits of the product pick the slot, so keys
+  // that differ only in the month (the top of the key) spread as well.
+  auto home = [this](uint32_t k) {
+    const int bits = std::countr_zero(combinations_.size());
+    return static_cast<size_t>((uint64_t{k} * 0x9E3779B97F4A7C15ull) >> (64 - bits));
+  };
   size_t mask = combinations_.size() - 1;
-  size_t at = (key * 0x9E3779B1u) & mask;
+  size_t at = home(key);
   while (combinations_[at].key != 0 && combinations_[at].key != key) at = (at + 1) & mask;
   if (combinations_[at].key == key) return combinations_[at];
   if (2 * (combinationCount_ + 1) > combinations_.size()) {
@@ -60,11 +67,11 @@ JournalTally::Combination& JournalTally::CombinationFor(uint32_t key) {
     mask = combinations_.size() - 1;
     for (const Combination& c : old) {
       if (c.key == 0) continue;
-      size_t to = (c.key * 0x9E3779B1u) & mask;
+      size_t to = home(c.key);
       while (combinations_[to].key != 0) to = (to + 1) & mask;
       combinations_[to] = c;
     }
-    at = (key * 0x9E3779B1u) & mask;
+    at = home(key);
     while (combinations_[at].key != 0) at = (at + 1) & mask;
   }
   ++combinationCount_;
