@@ -351,8 +351,9 @@ int32_t CheckDataSet(const std::string& dataId, std::string* problem) {
   }
   const std::optional<Store::Version> after = session->store().DataVersion();
   // The host's figures are sums of some of these amounts, with signs: while
-  // their magnitudes stay below 9 x 10^14 yen, no such sum can leave 64 bits. (Sums beyond what the
-  // document's arithmetic holds are the aggregation's own to refuse.)
+  // their magnitudes stay below 9 x 10^14 yen, no such sum can leave 64
+  // bits. (Sums beyond what the document's arithmetic holds are the
+  // aggregation's own to refuse.)
   static const char* const kTotals[][2] = {
       {"fixed_asset", "total(abs(acquisition_amount))"},
       {"saved_amount", "total(abs(amount))"}};

@@ -50,33 +50,31 @@ void JournalTally::Begin(const std::string& dataId, std::vector<int64_t> account
   combinations_.resize(1024);
 }
 
-JournalTally::Combination& JournalTally::CombinationFor(uint32_t key) {
-  // Fibonacci hashing: the top bits of the product pick the slot, so keys
-  // that differ only in the month (the top of the key) spread as well.
-  auto home = [this](uint32_t k) {
-    const int bits = std::countr_zero(combinations_.size());
-    return static_cast<size_t>((uint64_t{k} * 0x9E3779B97F4A7C15ull) >> (64 - bits));
-  };
-  size_t mask = combinations_.size() - 1;
-  size_t at = home(key);
+size_t JournalTally::SlotFor(uint32_t key) const {
+  // Fibonacci hashing: the top bits of the product pick the home slot, so
+  // keys that differ only in the month (the top of the key) spread as well;
+  // then the first slot from there holding the key or free.
+  const size_t mask = combinations_.size() - 1;
+  size_t at = static_cast<size_t>((uint64_t{key} * 0x9E3779B97F4A7C15ull) >>
+                                  (64 - std::countr_zero(combinations_.size())));
   while (combinations_[at].key != 0 && combinations_[at].key != key) at = (at + 1) & mask;
-  if (combinations_[at].key == key) return combinations_[at];
+  return at;
+}
+
+JournalTally::Combination& JournalTally::CombinationFor(uint32_t key) {
+  // Kept at most half full: grown before a probe that might add a key.
   if (2 * (combinationCount_ + 1) > combinations_.size()) {
     std::vector<Combination> old(combinations_.size() * 2);
     old.swap(combinations_);
-    mask = combinations_.size() - 1;
-    for (const Combination& c : old) {
-      if (c.key == 0) continue;
-      size_t to = home(c.key);
-      while (combinations_[to].key != 0) to = (to + 1) & mask;
-      combinations_[to] = c;
-    }
-    at = home(key);
-    while (combinations_[at].key != 0) at = (at + 1) & mask;
+    for (const Combination& c : old)
+      if (c.key != 0) combinations_[SlotFor(c.key)] = c;
   }
-  ++combinationCount_;
-  combinations_[at].key = key;
-  return combinations_[at];
+  Combination& c = combinations_[SlotFor(key)];
+  if (c.key == 0) {
+    c.key = key;
+    ++combinationCount_;
+  }
+  return c;
 }
 
 void JournalTally::Add(int64_t month, const LineSide& debit, const LineSide& credit) {

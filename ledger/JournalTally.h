@@ -124,6 +124,7 @@ class JournalTally {
   static constexpr size_t kMonths = 14, kRateClasses = 6;
   using SideBlock = std::array<SideSums, kMonths * 2 * kRateClasses>;
 
+  size_t SlotFor(uint32_t key) const;
   Combination& CombinationFor(uint32_t key);
   void AddSide(size_t month, bool debit, const LineSide& side);
 

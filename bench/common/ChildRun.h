@@ -17,11 +17,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "tests/support/Files.h"
 
 namespace bench {
 
@@ -44,12 +44,7 @@ inline double Seconds(const timeval& t) {
   return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
 }
 
-inline std::string ReadAll(const std::filesystem::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+using test_support::ReadAll;
 
 using Environment = std::vector<std::pair<std::string, std::string>>;
 

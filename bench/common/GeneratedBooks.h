@@ -7,7 +7,7 @@
 // once and reused until the `ledger` command is rebuilt (a newer ledger may
 // lay the data out differently); none, with a message naming `who`, when it
 // cannot be made. Shell runs a command through sh (true when it exits 0);
-// Quote makes a text one word for sh.
+// Quote (tests/support/Files.h) makes a text one word for sh.
 #pragma once
 
 #include <cinttypes>
@@ -18,15 +18,13 @@
 #include <optional>
 #include <string>
 
+#include "tests/support/Files.h"
+
 namespace bench {
 
 inline bool Shell(const std::string& command) { return std::system(command.c_str()) == 0; }
 
-inline std::string Quote(const std::string& s) {
-  std::string out = "'";
-  for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
+using test_support::Quote;
 
 inline std::optional<std::filesystem::path> GeneratedInstallation(const std::filesystem::path& build,
                                                                   const std::filesystem::path& cache, int64_t lines,

@@ -57,18 +57,9 @@ using bench::Now;
 using bench::Quote;
 using bench::ReadAll;
 using bench::Shell;
+using test_support::Capture;
 
 void SleepMs(int ms) { ::usleep(static_cast<useconds_t>(ms) * 1000); }
-
-std::string Capture(const std::string& command) {
-  std::string out;
-  if (FILE* p = ::popen(command.c_str(), "r")) {
-    char buf[4096];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    ::pclose(p);
-  }
-  return out;
-}
 
 // Runs argv (stdout and stderr to `log` when given) and waits for it.
 Measure RunChild(const std::vector<std::string>& argv, const std::string& log) { return bench::RunChild(argv, {}, log); }

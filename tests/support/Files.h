@@ -1,5 +1,5 @@
-// What the suites that run whole programs share to handle their files and
-// commands: a file's whole bytes, a text quoted for the shell, and the output
+// What the suites and benchmarks that run whole programs share to handle
+// their files and commands: a file's whole bytes, a text quoted for the shell, and the output
 // of a command.
 //
 // ReadAll gives the file's bytes as they are ("" when it cannot be read).
