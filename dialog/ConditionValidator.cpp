@@ -62,6 +62,11 @@ FocusField ValidateOutputPath(std::string_view path, bool pathFixed, FileSystem&
     if (folder.size() > path::kMaxPath || !CreateFolderLevels(fs, folder)) return refuse(kCreateFailed);
   }
 
+  // A device, a named pipe or a socket names no file the document could be
+  // written to (a pipe nobody reads would hold the run for ever). The name
+  // is refused as a folder's is, whether the user typed it or the caller
+  // fixed it.
+  if (fs.IsDevice(path)) return refuse(kNoFileName);
   if (!pathFixed) {
     if (fs.IsDirectory(path)) return refuse(kNoFileName);
     if (fs.Exists(path) && !prompts.Ask(kOverwrite)) return FocusField::OutputPath;

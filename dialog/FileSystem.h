@@ -31,6 +31,9 @@ class FileSystem {
   virtual bool Exists(std::string_view path) = 0;
   // True when the path names an existing folder (a trailing "\" is allowed).
   virtual bool IsDirectory(std::string_view path) = 0;
+  // True when the path names something that is neither a file nor a folder:
+  // a device, a named pipe, a socket. Nothing can be written there as a file.
+  virtual bool IsDevice(std::string_view path) = 0;
   // Creates one folder whose parent exists; false when it cannot.
   virtual bool CreateDirectory(std::string_view path) = 0;
   // Removes one empty folder.

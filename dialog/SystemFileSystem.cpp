@@ -12,6 +12,10 @@ class PlatformFileSystem : public FileSystem {
 
   bool Exists(std::string_view path) override { return machine_.PathExists(path); }
   bool IsDirectory(std::string_view path) override { return machine_.PathIsFolder(path); }
+  bool IsDevice(std::string_view path) override {
+    const uint32_t attributes = machine_.FileAttributesOf(path);
+    return attributes != platform::kInvalidFileAttributes && (attributes & platform::kAttributeDevice) != 0;
+  }
   bool CreateDirectory(std::string_view path) override { return machine_.MakeFolder(path) == platform::PathStatus::kOk; }
   bool RemoveDirectory(std::string_view path) override {
     return machine_.RemoveFolder(path) == platform::PathStatus::kOk;

@@ -1,6 +1,7 @@
 #include "platform/File.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -31,11 +32,34 @@ FileResult File::OpenForWrite(std::string_view path) {
   if (!host.ok()) return FileResult::Fail(host.error);
   hostPath_ = host.path;
   if (faults_.failsOpen()) return FileResult::Fail(FailureText("cannot create", hostPath_, EACCES));
+  // Only a regular file is written. Something else of that name (a device,
+  // a named pipe, a socket) is refused before it is opened; the open itself
+  // does not wait for a pipe's reader and truncates only once the opened
+  // object is known to be a file, so no name can hold the run or empty a
+  // device.
+  const std::string notAFile = "cannot create \"" + hostPath_ + "\": it is not a file (a device, a pipe or a socket)";
+  struct stat st;
+  if (::stat(hostPath_.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    return FileResult::Fail(S_ISDIR(st.st_mode) ? FailureText("cannot create", hostPath_, EISDIR) : notAFile);
+  }
   int fd;
   do {
-    fd = ::open(hostPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    fd = ::open(hostPath_.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666);
   } while (fd < 0 && errno == EINTR);
-  if (fd < 0) return FileResult::Fail(FailureText("cannot create", hostPath_, errno));
+  if (fd < 0) {
+    if (errno == ENXIO) return FileResult::Fail(notAFile);  // a pipe that nobody reads
+    return FileResult::Fail(FailureText("cannot create", hostPath_, errno));
+  }
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return FileResult::Fail(notAFile);
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0 || ::ftruncate(fd, 0) != 0) {
+    const int err = errno;
+    ::close(fd);
+    return FileResult::Fail(FailureText("cannot create", hostPath_, err));
+  }
   fd_ = fd;
   return FileResult::Ok();
 }

@@ -387,7 +387,9 @@ uint32_t FileSystem::FileAttributesOf(std::string_view path) const {
   const Resolved r = Resolve(path, false);
   struct stat st;
   if (!r.ok() || !StatOf(r.host, &st)) return kInvalidFileAttributes;
-  uint32_t attributes = S_ISDIR(st.st_mode) ? kAttributeDirectory : kAttributeArchive;
+  uint32_t attributes = S_ISDIR(st.st_mode)   ? kAttributeDirectory
+                        : S_ISREG(st.st_mode) ? kAttributeArchive
+                                              : kAttributeDevice;
   if (!(st.st_mode & S_IWUSR) || r.mapping->readOnly) attributes |= kAttributeReadOnly;
   const size_t slash = r.host.rfind('/');
   if (!r.isRoot && slash != std::string::npos && r.host.compare(slash + 1, 1, ".") == 0) {
@@ -464,10 +466,15 @@ bool FileSystem::HasAccess(std::string_view path, AccessMode mode) const {
   const Resolved r = Resolve(path, false);
   if (!r.ok()) return false;
   if ((bits & 2) && r.mapping->readOnly) return false;
-  int how = F_OK;
-  if (bits & 2) how |= W_OK;
-  if (bits & 4) how |= R_OK;
-  return ::access(r.host.c_str(), how) == 0;
+  struct stat st;
+  if (!StatOf(r.host, &st)) return false;
+  // As the home platform does: a folder that exists may always be read and
+  // written (whether a file can really be made in it shows only when one is
+  // created), and a file may be written unless it carries the read-only
+  // attribute (here: its owner may not write it).
+  if (S_ISDIR(st.st_mode)) return true;
+  if ((bits & 2) && !(st.st_mode & S_IWUSR)) return false;
+  return true;
 }
 
 std::string FileSystem::TempFolder() const {
@@ -516,17 +523,21 @@ FileBytes FileSystem::ReadWholeFile(std::string_view path, size_t max_bytes) con
   FileBytes out;
   const Resolved r = Resolve(path, false);
   if (!r.ok()) return FileBytes{r.status, {}, false, r.error};
-  const int fd = ::open(r.host.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a named pipe of that name is refused below rather than
+  // waited on for ever.
+  const int fd = ::open(r.host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     const int e = errno;
     out.status = e == ENOENT ? PathStatus::kFileNotFound : FromErrno(e);
     out.error = "cannot open " + Shown(path) + ": " + std::strerror(e);
     return out;
   }
-  struct stat st;
-  if (::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return FileBytes{PathStatus::kAccessDenied, {}, false, Shown(path) + " is a folder, not a file"};
+    const bool folder = S_ISDIR(st.st_mode);
+    return FileBytes{PathStatus::kAccessDenied, {}, false,
+                     Shown(path) + (folder ? " is a folder, not a file" : " is not a file (a device, a pipe or a socket)")};
   }
   char buf[65536];
   while (out.bytes.size() <= max_bytes) {

@@ -39,6 +39,8 @@ constexpr uint32_t kAttributeReadOnly = 0x01;
 constexpr uint32_t kAttributeHidden = 0x02;
 constexpr uint32_t kAttributeDirectory = 0x10;
 constexpr uint32_t kAttributeArchive = 0x20;
+// Neither a file nor a folder: a device, a FIFO (named pipe) or a socket.
+constexpr uint32_t kAttributeDevice = 0x40;
 
 // _access modes.
 enum class AccessMode : int { kExists = 0, kWrite = 2, kRead = 4, kReadWrite = 6 };
@@ -150,8 +152,11 @@ class FileSystem {
   // all give kNoRoot; a mapped drive gives the type the map declares (fixed
   // unless it says otherwise; a share is remote unless it says otherwise).
   DriveType DriveTypeOf(std::string_view root) const;
-  // _access: whether `path` exists and allows `mode`; writing is never
-  // allowed on a read-only drive.
+  // _access: whether `path` exists and allows `mode`. As on the home
+  // platform, an existing folder allows reading and writing whatever its
+  // permissions (a file that cannot be made in it fails when it is created),
+  // and a file refuses writing when it is read-only (its owner may not write
+  // it). Writing is never allowed on a read-only drive.
   bool HasAccess(std::string_view path, AccessMode mode) const;
 
   // GetTempPathA: the Linux temporary folder (TMPDIR, else /tmp) as a Windows

@@ -133,6 +133,13 @@ TEST_F(ValidatorTest, ExistingFolderOrFileOfThatNameUnlessThePathIsFixed) {
 
   EXPECT_EQ(Path("C:\\out\\a.xml", /*fixed=*/true), FocusField::None);
   EXPECT_TRUE(prompts.shown.empty());
+
+  // A device or a pipe is no file, even on a path the caller fixed.
+  fs.devices.insert("C:\\out\\pipe");
+  for (bool fixed : {false, true}) {
+    EXPECT_EQ(Path("C:\\out\\pipe", fixed), FocusField::OutputPath);
+    EXPECT_EQ(prompts.shown, std::vector<std::string>{kNoFileName});
+  }
 }
 
 }  // namespace

@@ -26,8 +26,11 @@ class FakeFileSystem : public FileSystem {
     return cut == std::string::npos ? std::string() : p.substr(0, cut);
   }
 
-  bool Exists(std::string_view p) override { return dirs.count(Norm(p)) || files.count(Norm(p)); }
+  bool Exists(std::string_view p) override {
+    return dirs.count(Norm(p)) || files.count(Norm(p)) || devices.count(Norm(p));
+  }
   bool IsDirectory(std::string_view p) override { return dirs.count(Norm(p)) > 0; }
+  bool IsDevice(std::string_view p) override { return devices.count(Norm(p)) > 0; }
   bool CreateDirectory(std::string_view p) override {
     const std::string n = Norm(p);
     ++createCalls;
@@ -74,6 +77,7 @@ class FakeFileSystem : public FileSystem {
 
   std::set<std::string> dirs;
   std::map<std::string, std::string> files;
+  std::set<std::string> devices;  // devices, named pipes, sockets
   std::map<char, DriveType> driveTypes{{'C', DriveType::kFixed}};
   std::set<std::string> failCreate, failRead, failWrite, readOnly;
   bool failReplace = false;

@@ -118,21 +118,28 @@ class LaunchedRun : public ::testing::Test {
     ASSERT_EQ(Ledger("import '" + (dir_ / "csv").string() + "' --replace"), 0) << output_;
   }
 
-  // One run with `script`. `fixedPath`: the calling window fixes the output
+  // One run with `script`. `fromCaller`: the calling window fixes the output
   // file `out`; otherwise the program is started without a command line and
-  // the script types the path.
-  Outcome Run(const std::string& script, const fs::path& out, bool fromCaller = true) {
+  // the script types the path. `diskFull`: every byte the program writes to
+  // a file fails (a file-size limit of 0, as a full disk fails), while the
+  // transcript reaches the test through a pipe.
+  Outcome Run(const std::string& script, const fs::path& out, bool fromCaller = true, bool diskFull = false) {
     std::string error;
     std::unique_ptr<platform::CallerWindow> caller = platform::CallerWindow::Create(&error);
     EXPECT_TRUE(caller) << error;
     std::ofstream(dir_ / "script.txt") << script;
     fs::remove(dir_ / "transcript.txt");
     const std::string line = fromCaller ? std::to_string(caller->Handle()) + ",32769,1," + WindowsPath(out) : "";
-    const std::string command = "cd '" + dir_.string() + "' && LEDGER_HOME='" + (dir_ / "home").string() +
-                                "' TAXBRIDGE_SCRIPT='" + (dir_ / "script.txt").string() +
-                                "' TAXBRIDGE_TRANSCRIPT='" + (dir_ / "transcript.txt").string() + "' '" +
-                                (dir_ / "bin" / "taxbridge_plus").string() + "' '" + line + "' >'" +
-                                (dir_ / "output.txt").string() + "' 2>&1";
+    const std::string program = "LEDGER_HOME='" + (dir_ / "home").string() + "' TAXBRIDGE_SCRIPT='" +
+                                (dir_ / "script.txt").string() + "' " +
+                                (diskFull ? "" : "TAXBRIDGE_TRANSCRIPT='" + (dir_ / "transcript.txt").string() + "' ") +
+                                "'" + (dir_ / "bin" / "taxbridge_plus").string() + "' '" + line + "'";
+    const std::string output = "'" + (dir_ / "output.txt").string() + "'";
+    const std::string command =
+        "cd '" + dir_.string() + "' && " +
+        (diskFull ? "{ (ulimit -f 0; trap '' XFSZ; exec env " + program + " 2>&1; ); echo $? >" + output +
+                        "; } | cat >'" + (dir_ / "transcript.txt").string() + "'; exit $(cat " + output + ")"
+                  : program + " >" + output + " 2>&1");
     const int status = std::system(command.c_str());
     Outcome o;
     o.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -248,8 +255,8 @@ TEST_F(LaunchedRun, DataUnderMaintenanceIsRefusedByTheSystemLinkWithResultOne) {
 
 TEST_F(LaunchedRun, NoToTheSystemQuestionStopsWithOnlyTheFrame) {
   Book(2, kPlainBook);
-  // /dev/full takes the file but no byte of it: SYSTEM fails.
-  const Outcome run = Run(std::string(kMonths) + "key F12\nanswer No\n", "/dev/full");
+  // The disk takes the file but no byte of it: SYSTEM fails.
+  const Outcome run = Run(std::string(kMonths) + "key F12\nanswer No\n", dir_ / "out" / "tax.xml", true, true);
   EXPECT_EQ(run.posted, 2) << run.transcript;
   EXPECT_NE(run.transcript.find(U8(u8"icon=exclamation buttons=Yes/No text=\"システム情報の出力に失敗しました。")),
             std::string::npos)
@@ -260,19 +267,17 @@ TEST_F(LaunchedRun, NoToTheSystemQuestionStopsWithOnlyTheFrame) {
 }
 
 TEST_F(LaunchedRun, YesToEveryQuestionCompletesWithResultZero) {
-  // /dev/full fails all three sections; Yes to each finishes the run.
+  // A full disk fails all three sections; Yes to each finishes the run.
   Book(2, kPlainBook);
-  const Outcome run =
-      Run(std::string(kMonths) + "key F12\nanswer Yes\nanswer Yes\nanswer Yes\nanswer OK\n", "/dev/full");
+  const Outcome run = Run(std::string(kMonths) + "key F12\nanswer Yes\nanswer Yes\nanswer Yes\nanswer OK\n",
+                          dir_ / "out" / "tax.xml", true, true);
   EXPECT_EQ(run.posted, 0) << run.transcript;
   EXPECT_EQ(run.exitStatus, 0);
   for (const char8_t* question : {u8"システム情報の出力に失敗", u8"基本情報の出力に失敗", u8"連動情報の出力に失敗"})
     EXPECT_NE(run.transcript.find(U8(question)), std::string::npos) << run.transcript;
   EXPECT_NE(run.transcript.find(U8(u8"消費税情報の出力が終了しました")), std::string::npos);
-  // The fixed path is the caller's: the stored conditions carry none.
-  const std::string settings = SettingsText();
-  EXPECT_NE(settings, "");
-  EXPECT_EQ(settings.find("full"), std::string::npos) << settings;
+  // The settings file cannot be written on a full disk either.
+  EXPECT_EQ(SettingsText(), "");
 }
 
 TEST_F(LaunchedRun, SettingsKeepTheTypedPathWhenNoCallerFixedIt) {

@@ -208,6 +208,23 @@ TEST_F(Drives, AccessToRootsAndReadOnlyDrives) {
   EXPECT_FALSE(fs_->HasAccess("Q:\\", AccessMode::kRead));
   EXPECT_FALSE(fs_->HasAccess("X:\\", AccessMode::kExists));
   EXPECT_FALSE(fs_->HasAccess("C:\\missing", AccessMode::kExists));
+  // A folder counts as readable and writable whatever its permissions, so an
+  // ordinary user's check of a drive whose root is the system's "/" passes; a
+  // file whose owner may not write it is read-only.
+  ::mkdir((root_ + "/c/locked").c_str(), 0555);
+  EXPECT_TRUE(fs_->HasAccess("C:\\locked", AccessMode::kReadWrite));
+  HostWrite(root_ + "/c/fixed.xml", "x");
+  ::chmod((root_ + "/c/fixed.xml").c_str(), 0444);
+  EXPECT_TRUE(fs_->HasAccess("C:\\fixed.xml", AccessMode::kRead));
+  EXPECT_FALSE(fs_->HasAccess("C:\\fixed.xml", AccessMode::kReadWrite));
+  ::chmod((root_ + "/c/locked").c_str(), 0755);
+  // Neither a file nor a folder: a named pipe shows the device attribute, and
+  // reading it as a file fails at once instead of waiting for a writer.
+  ASSERT_EQ(::mkfifo((root_ + "/c/pipe").c_str(), 0600), 0);
+  EXPECT_EQ(fs_->FileAttributesOf("C:\\pipe") & (platform::kAttributeDevice | platform::kAttributeArchive),
+            platform::kAttributeDevice);
+  EXPECT_EQ(fs_->FileAttributesOf("C:\\fixed.xml") & platform::kAttributeDevice, 0u);
+  EXPECT_FALSE(fs_->ReadWholeFile("C:\\pipe").ok());
   // Nothing on a read-only drive is created, replaced or removed.
   HostWrite(root_ + "/d/old.xml", "old");
   EXPECT_EQ(fs_->MakeFolder("D:\\new"), PathStatus::kAccessDenied);

@@ -1,6 +1,9 @@
 // The output file object: paths, create/truncate, whole writes, close, and
 // the failures a test can arrange.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -101,6 +104,24 @@ TEST_F(FileTest, RefusesWhatCannotBeDone) {
   EXPECT_FALSE(twice.OpenForWrite(PathOf("b.xml")).ok());
   EXPECT_TRUE(twice.isOpen());
   EXPECT_FALSE(fs::exists(PathOf("b.xml")));
+
+  // Only regular files are written: a pipe nobody reads, a pipe somebody
+  // reads, a device and a folder are each refused at once, and none of them
+  // is opened for writing (the pipe's reader sees no writer come and go).
+  ASSERT_EQ(::mkfifo(PathOf("pipe").c_str(), 0600), 0);
+  fs::create_directory(PathOf("folder"));
+  const int reader = ::open(PathOf("pipe").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  for (const std::string& other : {PathOf("pipe"), std::string("/dev/null"), PathOf("folder")}) {
+    File file;
+    const auto result = file.OpenForWrite(other);
+    EXPECT_FALSE(result.ok()) << other;
+    EXPECT_NE(result.message().find(other), std::string::npos) << result.message();
+    EXPECT_FALSE(file.isOpen()) << other;
+  }
+  ::close(reader);
+  File unread;
+  EXPECT_NE(unread.OpenForWrite(PathOf("pipe")).message().find("not a file"), std::string::npos);
 }
 
 TEST_F(FileTest, ArrangedFailuresHitOnlyTheirOwnFile) {
