@@ -1,5 +1,8 @@
 #include "ledger/Installation.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -25,11 +28,21 @@ std::string Trim(const std::string& s) {
 
 std::string Installation::HomeFolder() {
   if (const char* home = std::getenv("LEDGER_HOME"); home != nullptr && *home != '\0') return home;
-  if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data != '\0') {
+  if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && data[0] == '/') {
     return std::string(data) + "/taxbridge/ledger";
   }
-  const char* user = std::getenv("HOME");
-  return std::string(user != nullptr ? user : ".") + "/.local/share/taxbridge/ledger";
+  // Without an absolute HOME the account's own home folder stands in; the
+  // installation never lands relative to wherever the program was started.
+  std::string user;
+  if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+    user = home;
+  } else if (const passwd* account = ::getpwuid(::getuid()); account != nullptr && account->pw_dir != nullptr &&
+                                                            account->pw_dir[0] == '/') {
+    user = account->pw_dir;
+  } else {
+    user = "/tmp/taxbridge-" + std::to_string(::getuid());
+  }
+  return user + "/.local/share/taxbridge/ledger";
 }
 
 bool Installation::ReadSettings(const std::string& folder, InstallationSettings* settings, std::string* error) {

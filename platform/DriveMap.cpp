@@ -216,8 +216,10 @@ std::optional<DriveMap> DriveMap::Parse(std::string_view text, const DriveMap& b
 }
 
 std::optional<DriveMap> DriveMap::FromEnvironment(std::string* error) {
+  // Only an absolute HOME counts: an unset or relative one gives no C: and
+  // no per-user map, never a path relative to the current folder.
   const char* home_env = std::getenv("HOME");
-  const std::string home = home_env ? home_env : "";
+  const std::string home = home_env != nullptr && home_env[0] == '/' ? home_env : "";
   DriveMap defaults = Defaults(home);
 
   std::string file;

@@ -12,6 +12,7 @@
 #include "ledger/Import.h"
 #include "ledger/Installation.h"
 #include "platform/CallerWindow.h"
+#include "platform/Environment.h"
 
 namespace {
 
@@ -312,6 +313,12 @@ int Generate(const std::vector<std::string>& args) {
 int Summary(const std::vector<std::string>& args);  // SummaryCommand.cpp
 
 int main(int argc, char** argv) {
+  // LEDGER_HOME and the link's folders mean what they meant here, also for
+  // the program that `launch` starts.
+  if (std::string error; !platform::AnchorPathVariables(&error)) {
+    std::fprintf(stderr, "ledger: %s.\n", error.c_str());
+    return 1;
+  }
   if (argc < 2) return Usage();
   const std::string command = argv[1];
   const std::vector<std::string> args(argv + 2, argv + argc);
