@@ -603,7 +603,7 @@ const FileSystem& ThisMachine() {
   static const FileSystem machine = [] {
     std::string error;
     if (auto map = DriveMap::FromEnvironment(&error)) return FileSystem(std::move(*map));
-    std::fprintf(stderr, "taxbridge: %s\n", error.c_str());
+    // The program's entry shows the problem and stops before the run starts.
     return FileSystem::Unusable(error);
   }();
   return machine;

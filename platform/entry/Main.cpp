@@ -19,6 +19,9 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Backend.h"
 #include "platform/Encoding.h"
+#include "platform/Environment.h"
+#include "platform/FileSystem.h"
+#include "platform/ui/MessageBox.h"
 #include "platform/ui/script/ScriptBackend.h"
 #include "platform/ui/tty/TtyBackend.h"
 
@@ -49,6 +52,21 @@ void PrintHelp() {
       v.internalName, v.internalName);
 }
 
+// `utf8` as Shift_JIS for a message box; a character that Shift_JIS cannot
+// hold (in a file name, say) is shown as "?" rather than losing the message.
+std::string ShownInBox(const std::string& utf8) {
+  if (auto whole = platform::Utf8ToCp932(utf8)) return *whole;
+  std::string shown;
+  for (size_t i = 0; i < utf8.size();) {
+    const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+    const size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    auto one = platform::Utf8ToCp932(std::string_view(utf8).substr(i, length));
+    shown += one ? *one : "?";
+    i += length;
+  }
+  return shown;
+}
+
 int CannotRun(const std::string& why) {
   std::fprintf(stderr, "%s: %s\n", platform::ProgramVersionResource().internalName, why.c_str());
   return kCannotRun;
@@ -77,6 +95,10 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // Paths named by the environment mean what they meant where the program
+  // was started, whatever folder the run moves to later.
+  if (std::string error; !platform::AnchorPathVariables(&error)) return CannotRun(error + ".");
+
   // The command line as the home platform hands it over: the argument text
   // without the program name, in Shift_JIS.
   std::string arguments;
@@ -99,6 +121,19 @@ int main(int argc, char** argv) {
                      "names no script, so nobody could answer the program.");
   }
   platform::ui::InstallBackend(backend.get());
+
+  // Every path of the run goes through the drive map. When it cannot be had
+  // (the named map is missing or has a bad line), nothing the run could show
+  // would name the real cause, so the program says it here, before any
+  // dialog, and stops.
+  if (const std::string& problem = platform::ThisMachine().problem(); !problem.empty()) {
+    const std::string text = "ドライブの対応表が使えないため、プログラムを開始できません。\n\n" + ShownInBox(problem);
+    platform::ui::MessageBox(nullptr, text, platform::ProgramVersionResource().internalName,
+                             platform::ui::kMbOk | platform::ui::kMbIconError);
+    platform::ui::InstallBackend(nullptr);
+    backend.reset();
+    return CannotRun(problem + ".");
+  }
 
   platform::ui::Application& app = platform::ui::TheApplication();
   app.SetCommandLine(*commandLine);

@@ -4,6 +4,7 @@
 // document and the settings file checked, and the journal method's figures
 // compared with what `ledger summary` reports for the same months.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -333,6 +334,80 @@ TEST_F(LaunchedRun, AmountsBeyondTheArithmeticNeverReachTheDocument) {
   EXPECT_EQ(run.transcript.find(U8(u8"消費税情報の出力が終了しました")), std::string::npos);
   EXPECT_EQ(run.document.find("<KANPUK>"), std::string::npos);
   EXPECT_EQ(SettingsText(), "");
+}
+
+// Paths in the environment may be relative; they mean the folder the
+// launcher was started in, although the program moves to its own folder
+// before it posts its result and writes its transcript's last lines.
+TEST_F(LaunchedRun, RelativeEnvironmentPathsMeanTheStartFolder) {
+  Book(2, kPlainBook);
+  const fs::path out = dir_ / "out" / "tax.xml";
+  std::ofstream(dir_ / "launch.script") << kMonths << "key F12\nanswer OK\n";
+  fs::create_directory(dir_ / "runtime");
+  fs::permissions(dir_ / "runtime", fs::perms::owner_all);
+  std::ofstream(dir_ / "drives") << "C: \"" << (dir_ / "drive_c").string() << "\"\n";
+  fs::create_directory(dir_ / "drive_c");
+  int status = -1;
+  const std::string launched =
+      Shell("cd '" + dir_.string() + "' && LEDGER_HOME=home TAXBRIDGE_SCRIPT=launch.script "
+            "TAXBRIDGE_TRANSCRIPT=transcript.txt TAXBRIDGE_RUNTIME_DIR=runtime TAXBRIDGE_DRIVES=drives "
+            "bin/ledger launch plus --path '" + WindowsPath(out) + "' 2>&1",
+            &status);
+  EXPECT_EQ(status, 0) << launched;
+  EXPECT_NE(launched.find("result 0"), std::string::npos) << launched;
+  EXPECT_NE(ReadAll(dir_ / "transcript.txt").find("caller post"), std::string::npos);
+  EXPECT_FALSE(fs::exists(dir_ / "bin" / "transcript.txt"));
+  EXPECT_FALSE(fs::exists(dir_ / "bin" / "runtime"));
+  EXPECT_NE(ReadAll(out).find("</REPORT>"), std::string::npos);
+}
+
+// A drive map that cannot be used names itself, its line and the fault in a
+// box before any dialog; the run ends with status 2 and writes nothing.
+TEST_F(LaunchedRun, BrokenDriveMapIsShownBeforeAnyDialog) {
+  Book(2, kPlainBook);
+  const fs::path out = dir_ / "out" / "tax.xml";
+  std::ofstream(dir_ / "bad-drives") << "# drives\nC: /tmp\nD: /media/cd floppy\n";
+  const struct {
+    std::string map;
+    std::string named;
+  } cases[] = {{(dir_ / "bad-drives").string(), "line 3: unknown word"},
+               {(dir_ / "no-such-drives").string(), "cannot read the drive map"}};
+  for (const auto& c : cases) {
+    ::setenv("TAXBRIDGE_DRIVES", c.map.c_str(), 1);
+    const Outcome run = Run("answer OK\n", out);
+    ::unsetenv("TAXBRIDGE_DRIVES");
+    EXPECT_EQ(run.exitStatus, 2) << run.transcript;
+    const size_t box = run.transcript.find("messagebox owner=none");
+    ASSERT_NE(box, std::string::npos) << run.transcript;
+    const std::string boxLine = run.transcript.substr(box, run.transcript.find('\n', box) - box);
+    EXPECT_NE(boxLine.find(U8(u8"ドライブの対応表が使えない")), std::string::npos) << boxLine;
+    EXPECT_NE(boxLine.find(c.map), std::string::npos) << boxLine;
+    EXPECT_NE(boxLine.find(c.named), std::string::npos) << boxLine;
+    EXPECT_EQ(run.transcript.find("dialog "), std::string::npos) << run.transcript;
+    EXPECT_FALSE(run.posted.has_value());
+    EXPECT_FALSE(run.documentExists);
+  }
+}
+
+// An output path that names no regular file is refused in the dialog, for a
+// typed path and for one the caller fixed; nothing waits on the pipe.
+TEST_F(LaunchedRun, DevicesAndPipesAreNoOutputFile) {
+  Book(2, kPlainBook);
+  ASSERT_EQ(::mkfifo((dir_ / "out" / "pipe").c_str(), 0600), 0);
+  for (const fs::path& other : {dir_ / "out" / "pipe", fs::path("/dev/null")}) {
+    const Outcome fixed = Run(std::string(kMonths) + "key F12\nanswer OK\nkey Escape\nanswer OK\n", other);
+    EXPECT_EQ(fixed.posted, 1) << fixed.transcript;
+    EXPECT_NE(fixed.transcript.find(U8(u8"text=\"ファイル名が指定されていません。\"")), std::string::npos)
+        << fixed.transcript;
+    std::string typed = WindowsPath(other);
+    for (size_t at = 0; (at = typed.find('\\', at)) != std::string::npos; at += 2) typed.insert(at, 1, '\\');
+    const Outcome run = Run(std::string(kMonths) + "type 1008 \"" + typed + "\"\nkey F12\nanswer OK\nkey Escape\nanswer OK\n",
+                            other, /*fromCaller=*/false);
+    EXPECT_EQ(run.exitStatus, 1) << run.transcript;
+    EXPECT_NE(run.transcript.find(U8(u8"text=\"ファイル名が指定されていません。\"")), std::string::npos)
+        << run.transcript;
+  }
+  EXPECT_EQ(fs::status(dir_ / "out" / "pipe").type(), fs::file_type::fifo);
 }
 
 }  // namespace

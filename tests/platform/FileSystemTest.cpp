@@ -430,4 +430,31 @@ TEST(DriveMapFile, ANamedFileThatCannotBeReadIsAnError) {
   EXPECT_EQ(broken.DriveTypeOf("C:\\"), DriveType::kNoRoot);
 }
 
+// Without an absolute HOME there is no per-user C: and no per-user map; no
+// folder is made relative to wherever the program runs.
+TEST(DriveMapFile, OnlyAnAbsoluteHomeGivesTheUsersDrive) {
+  const char* oldHome = std::getenv("HOME");
+  const std::string savedHome = oldHome ? oldHome : "";
+  const char* oldMap = std::getenv("TAXBRIDGE_DRIVES");
+  const std::string savedMap = oldMap ? oldMap : "";
+  ::unsetenv("TAXBRIDGE_DRIVES");
+  char tmpl[] = "/tmp/tb-home-XXXXXX";
+  ASSERT_NE(::mkdtemp(tmpl), nullptr);
+  const std::string cwd = std::filesystem::current_path();
+  std::filesystem::current_path(tmpl);
+  for (const char* home : {static_cast<const char*>(nullptr), "", "relative-home"}) {
+    if (home) ::setenv("HOME", home, 1); else ::unsetenv("HOME");
+    std::string error;
+    const auto map = DriveMap::FromEnvironment(&error);
+    ASSERT_TRUE(map.has_value()) << error;
+    EXPECT_EQ(map->Drive('C'), nullptr) << (home ? home : "(unset)");
+    ASSERT_NE(map->Drive('Z'), nullptr);
+  }
+  EXPECT_TRUE(std::filesystem::is_empty(tmpl));
+  std::filesystem::current_path(cwd);
+  std::filesystem::remove_all(tmpl);
+  if (oldHome) ::setenv("HOME", savedHome.c_str(), 1); else ::unsetenv("HOME");
+  if (oldMap) ::setenv("TAXBRIDGE_DRIVES", savedMap.c_str(), 1);
+}
+
 }  // namespace
