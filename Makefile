@@ -37,11 +37,15 @@ $(BUILD)/CMakeCache.txt: | deps
 build: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) -j $(JOBS)
 
-# `make test` runs the suite twice: as built, then under the sanitizers.
+# `make test` runs the suite twice: as built (and, for root, again as an
+# ordinary account), then under the sanitizers.
 test: test-plain test-sanitized
 
+# Run by root (as CI runs it), the suites and the demo then run once more as
+# the ordinary account nobody, with a home folder of its own.
 test-plain: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+	@bash tests/as-ordinary-user.sh $(BUILD)
 
 test-sanitized: deps
 	cmake -S . -B $(SANITIZED_BUILD) -Wno-dev -DTAXBRIDGE_SANITIZE=ON $(CMAKE_FLAGS)

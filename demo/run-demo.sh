@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The demo: a fresh accounting installation under the build folder, loaded
+# run-demo.sh BUILD [FOLDER]
+# The demo: a fresh accounting installation under the build folder (or FOLDER), loaded
 # with the bundled company data, and three unattended runs of taxbridge_plus
 # started by `ledger launch` as the accounting product starts it:
 #   the corporation (data 1) by the journal method and by the saved-return
@@ -11,7 +12,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build}" && pwd)
 bin="$build/bin"
-demo="$build/demo"
+# The demo's own folder: build/demo, or the folder given second.
+demo="${2:-$build/demo}"
 
 rm -rf "$demo"
 mkdir -p "$demo/out" "$demo/transcripts"
