@@ -72,6 +72,7 @@ class LaunchedRun : public ::testing::Test {
     std::string transcript;
     std::string document;
     bool documentExists = false;
+    std::string output;  // what the program printed (standard output and error)
   };
 
   void SetUp() override {
@@ -136,7 +137,8 @@ class LaunchedRun : public ::testing::Test {
     const int status = std::system(command.c_str());
     Outcome o;
     o.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    o.transcript = ReadAll(dir_ / "transcript.txt") + ReadAll(dir_ / "output.txt");
+    o.output = ReadAll(dir_ / "output.txt");
+    o.transcript = ReadAll(dir_ / "transcript.txt") + o.output;
     while (auto e = caller->Receive(100))
       if (e->kind == platform::CallerWindowEvent::Kind::kPost) o.posted = e->lparam;
     o.documentExists = fs::is_regular_file(out);
@@ -259,20 +261,23 @@ TEST_F(LaunchedRun, NoToTheSystemQuestionStopsWithOnlyTheFrame) {
   EXPECT_EQ(SettingsText(), "");
 }
 
-TEST_F(LaunchedRun, YesToEveryQuestionCompletesWithResultZero) {
-  // /dev/full fails all three sections; Yes to each finishes the run.
+TEST_F(LaunchedRun, YesToEveryQuestionStillFailsTheRun) {
+  // /dev/full fails all three sections; Yes to each writes on, but the
+  // document is incomplete: the run says so instead of completing.
   Book(2, kPlainBook);
   const Outcome run =
       Run(std::string(kMonths) + "key F12\nanswer Yes\nanswer Yes\nanswer Yes\nanswer OK\n", "/dev/full");
-  EXPECT_EQ(run.posted, 0) << run.transcript;
-  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_EQ(run.posted, 2) << run.transcript;
+  EXPECT_EQ(run.exitStatus, 2);
   for (const char8_t* question : {u8"システム情報の出力に失敗", u8"基本情報の出力に失敗", u8"連動情報の出力に失敗"})
     EXPECT_NE(run.transcript.find(U8(question)), std::string::npos) << run.transcript;
-  EXPECT_NE(run.transcript.find(U8(u8"消費税情報の出力が終了しました")), std::string::npos);
-  // The fixed path is the caller's: the stored conditions carry none.
-  const std::string settings = SettingsText();
-  EXPECT_NE(settings, "");
-  EXPECT_EQ(settings.find("full"), std::string::npos) << settings;
+  EXPECT_NE(run.transcript.find(U8(u8"caption=\"消費税\" icon=information buttons=OK "
+                                   u8"text=\"消費税情報の出力に失敗しました。\\n\\nアプリケーションを終了します。\"")),
+            std::string::npos)
+      << run.transcript;
+  EXPECT_EQ(run.transcript.find(U8(u8"消費税情報の出力が終了しました")), std::string::npos);
+  EXPECT_EQ(SettingsText(), "");
+  EXPECT_EQ(run.output.find("/dev/full"), std::string::npos) << run.output;
 }
 
 TEST_F(LaunchedRun, SettingsKeepTheTypedPathWhenNoCallerFixedIt) {
@@ -285,6 +290,8 @@ TEST_F(LaunchedRun, SettingsKeepTheTypedPathWhenNoCallerFixedIt) {
   EXPECT_FALSE(run.posted);
   EXPECT_TRUE(run.documentExists);
   EXPECT_NE(SettingsText().find("typed.xml"), std::string::npos) << SettingsText();
+  // The completed run names its document as the Linux path, on the last line.
+  EXPECT_TRUE(run.output.ends_with("\n" + out.string() + "\n") || run.output == out.string() + "\n") << run.output;
 }
 
 TEST_F(LaunchedRun, RefusedBooksPostOneWithTheirMessage) {
@@ -311,23 +318,27 @@ TEST_F(LaunchedRun, RefusedBooksPostOneWithTheirMessage) {
   EXPECT_EQ(SettingsText(), "");
 }
 
-TEST_F(LaunchedRun, AmountsBeyondTheArithmeticNeverReachTheDocument) {
-  // Two 5 % sales whose amounts and tax are 9 x 10^13 yen each: their sums
-  // are beyond what the document's arithmetic holds (10^14 yen), while the
-  // journal's amounts stay below the 9 x 10^14 yen the company-data check
-  // allows. DATA is refused rather than written with a wrong figure; No
-  // stops the run.
-  Book(2, "1,1,20140415,,135,,90000000000000,90000000000000,0,0,0,500,,90000000000000,90000000000000,1,5,0,s\n"
-          "1,2,20140416,,135,,90000000000000,90000000000000,0,0,0,500,,90000000000000,90000000000000,1,5,0,s\n");
+TEST_F(LaunchedRun, BooksBeyondTheArithmeticAreRefusedBeforeAnythingIsWritten) {
+  // Two 5 % sales of 6 x 10^13 yen: their sum is beyond what the figures'
+  // arithmetic holds (10^14 yen). The books are refused by the system link,
+  // with a message that says so; no dialog, no document, result 2.
+  Book(2, "1,1,20140415,,135,,60000000000000,0,0,0,0,500,,60000000000000,0,1,5,0,s\n"
+          "1,2,20140416,,135,,60000000000000,0,0,0,0,500,,60000000000000,0,1,5,0,s\n");
   const fs::path out = dir_ / "out" / "tax.xml";
-  const Outcome run = Run(std::string(kMonths) + "key F12\nanswer No\n", out);
-  EXPECT_EQ(run.posted, 2) << run.transcript;
-  const bool tooLarge = run.transcript.find(U8(u8"集計した金額が大きすぎるため")) != std::string::npos;
-  const bool dataRefused = run.transcript.find(U8(u8"連動情報の出力に失敗しました。")) != std::string::npos;
-  EXPECT_TRUE(tooLarge || dataRefused) << run.transcript;
+  const Outcome run = Run("answer OK\n", out);
+  EXPECT_EQ(run.exitStatus, 2) << run.transcript;
+  EXPECT_EQ(run.posted, 2);
+  EXPECT_NE(run.transcript.find("add up to 10^14 yen or more"), std::string::npos) << run.transcript;
+  EXPECT_EQ(run.transcript.find("dialog 130 shown"), std::string::npos) << run.transcript;
   EXPECT_EQ(run.transcript.find(U8(u8"消費税情報の出力が終了しました")), std::string::npos);
-  EXPECT_EQ(run.document.find("<KANPUK>"), std::string::npos);
+  EXPECT_FALSE(run.documentExists);
   EXPECT_EQ(SettingsText(), "");
+
+  // Just below the limit the same books run to completion.
+  Book(2, "1,1,20140415,,135,,49999999999999,0,0,0,0,500,,49999999999999,0,1,5,0,s\n");
+  const Outcome below = Run(std::string(kMonths) + "key F12\nanswer OK\n", out);
+  EXPECT_EQ(below.exitStatus, 0) << below.transcript;
+  EXPECT_EQ(Leaf(below.document, "KAZEIURIAGEZEINUKI5"), "49999999999999");
 }
 
 }  // namespace
