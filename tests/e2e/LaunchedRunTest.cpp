@@ -202,6 +202,7 @@ TEST_F(LaunchedRun, JournalMethodWritesTheFiguresTheLedgerReports) {
             &status);
   EXPECT_EQ(status, 0) << launched << ReadAll(dir_ / "transcript.txt");
   EXPECT_NE(launched.find("result 0"), std::string::npos) << launched;
+  EXPECT_NE(launched.find(out.string() + "\n"), std::string::npos) << "the document's path:\n" << launched;
   const std::string doc = ReadAll(out);
   ASSERT_NE(doc.find("<DATA>"), std::string::npos) << doc.substr(0, 400);
   EXPECT_NE(doc.find("<KANPUH>"), std::string::npos);

@@ -121,4 +121,23 @@ TEST(DataCheckTest, BooksWhoseMagnitudesReachTheArithmeticsLimitAreRefused) {
   EXPECT_EQ(CheckAfter(below + asset + "-1)").first, host::kStoreFailed);
 }
 
+TEST(DataCheckTest, SavedAmountsCountApartAndTheSecuritiesSalesTwentyTimes) {
+  const std::string saved =
+      "INSERT INTO saved_return (data_id, taxation_kind, deduction_method, sales_tax_choice, purchase_tax_choice, "
+      "transitional_flag, period_start, period_end, year_start, year_end, return_start, return_end, "
+      "closing_pattern, refund_individual_basis, refund_corporate_pl_basis, refund_corporate_asset_basis) "
+      "VALUES ('D0001', 1, 0, 0, 0, 0, 20230401, 20240331, 20230401, 20240331, 20230401, 20240331, 0, 0, 0, 0); "
+      "INSERT INTO saved_amount (data_id, name, amount) VALUES ";
+  // Beside a journal of 9 x 10^13 yen, saved amounts of as much again pass.
+  const std::string journal = "UPDATE journal_line SET dr_amount = 900000000000000000, dr_tax = 0, cr_amount = 0 "
+                              "WHERE line_no = 1; ";
+  EXPECT_EQ(CheckAfter(journal + saved + "('D0001', 'KAZEIURIAGEZEINUKI5', 900000000000000000)").first, host::kOk);
+  // The document shows the securities sales at twenty times their saved amount.
+  EXPECT_EQ(CheckAfter(saved + "('D0001', 'HIKAZEIURIAGEYUUKAZEINUKI5', 49999999999999999)").first, host::kOk);
+  const auto [status, problem] = CheckAfter(saved + "('D0001', 'HIKAZEIURIAGEYUUKAZEINUKI5', 50000000000000000)");
+  EXPECT_EQ(status, host::kStoreFailed);
+  EXPECT_NE(problem.find("saved_amount: the saved return's amounts add up to 10^14 yen"), std::string::npos)
+      << problem;
+}
+
 }  // namespace
