@@ -238,17 +238,20 @@ int LinkApp::WriteBasicSection(report::XmlWriter& writer, const StDATAINFO& reco
   return report::WriteBasicSection(writer, facts);
 }
 
-bool LinkApp::AskToContinue(ui::Window* owner, const char* question) {
+bool LinkApp::SectionWritten(ui::Window* owner, int written, const char* question, bool& complete) {
+  if (written) return true;
+  complete = false;
   return Box(owner, question, ui::kMbIconExclamation | ui::kMbYesNo) != ui::kIdBoxNo;
 }
 
-bool LinkApp::FinishDocument(report::XmlWriter& writer, ui::Window* owner, bool goOn) {
-  const bool intact = !writer.failed();
+bool LinkApp::FinishDocument(report::XmlWriter& writer, ui::Window* owner, bool goOn, bool complete) {
   const bool endWritten = writer.WriteEndTag("REPORT", 0) != 0;
   const bool closed = writer.CloseOutput() == 0;
   if (!goOn) return false;
-  if (!intact || (endWritten && closed)) return true;
-  Box(owner, msg::kNotFinished, ui::kMbIconExclamation | ui::kMbOk);
+  if (complete && endWritten && closed) return true;
+  // A Yes to a section's question only goes on writing what can still be
+  // written; the calling product must never take this file for a good one.
+  Box(owner, msg::kOutputFailed, ui::kMbIconInformation | ui::kMbOk);
   return false;
 }
 
@@ -258,14 +261,15 @@ int LinkApp::WriteSavedReturnReport(ui::Window* owner, const std::string& output
   writer.OpenOutput(&file, outputPath);
   writer.WriteRaw(msg::kXmlDeclaration);
   writer.WriteStartTag("REPORT", 0);
-  bool goOn = WriteSystemSection(writer) || AskToContinue(owner, msg::kSystemFailed);
-  goOn = goOn && (WriteBasicSection(writer, record, 1) || AskToContinue(owner, msg::kBasicFailed));
+  bool complete = true;
+  bool goOn = SectionWritten(owner, WriteSystemSection(writer), msg::kSystemFailed, complete);
+  if (goOn) goOn = SectionWritten(owner, WriteBasicSection(writer, record, 1), msg::kBasicFailed, complete);
   if (goOn) {
     const host::RecordView saved = savedReturn_ ? savedReturn_->view() : host::RecordView(nullptr, 0);
-    goOn = (savedReturn_ && WriteSavedReturnData(writer, record.view(), saved, taxMethod_, taxRounding_)) ||
-           AskToContinue(owner, msg::kDataFailed);
+    const int written = savedReturn_ && WriteSavedReturnData(writer, record.view(), saved, taxMethod_, taxRounding_);
+    goOn = SectionWritten(owner, written, msg::kDataFailed, complete);
   }
-  if (!FinishDocument(writer, owner, goOn)) {
+  if (!FinishDocument(writer, owner, goOn, complete)) {
     runResult_ = 2;
     return 0;
   }
@@ -279,11 +283,13 @@ bool LinkApp::WriteJournalDocument(ui::Window* owner, const std::string& outputP
   writer.OpenOutput(&file, outputPath);
   writer.WriteRaw(msg::kXmlDeclaration);
   writer.WriteStartTag("REPORT", 0);
-  bool goOn = WriteSystemSection(writer) || AskToContinue(owner, msg::kSystemFailed);
-  goOn = goOn && (WriteBasicSection(writer, record, 0) || AskToContinue(owner, msg::kBasicFailed));
-  goOn = goOn && (WriteDataSection(writer, record, taxSettings, aggregate_, taxMethod_, taxRounding_) ||
-                  AskToContinue(owner, msg::kDataFailed));
-  return FinishDocument(writer, owner, goOn);
+  bool complete = true;
+  bool goOn = SectionWritten(owner, WriteSystemSection(writer), msg::kSystemFailed, complete);
+  if (goOn) goOn = SectionWritten(owner, WriteBasicSection(writer, record, 0), msg::kBasicFailed, complete);
+  if (goOn)
+    goOn = SectionWritten(owner, WriteDataSection(writer, record, taxSettings, aggregate_, taxMethod_, taxRounding_),
+                          msg::kDataFailed, complete);
+  return FinishDocument(writer, owner, goOn, complete);
 }
 
 bool LinkApp::RunJournalMethod(ProgressDialog& progress, const StDATAINFO& record, int start, int end) {
@@ -438,6 +444,7 @@ bool LinkApp::StartRun() {
   savedReturn_.reset();
   Box(progress.get(), msg::kCompleted, ui::kMbIconInformation | ui::kMbOk);
   progress.reset();
+  completedDocument_ = outputPathForRun_;
   return true;
 }
 

@@ -7,12 +7,17 @@
 //   document; method 0: run checks, aggregation, the document -> settings ->
 //   completion message.
 //
-// StartRun is the whole run; it returns true only when the run completed.
+// StartRun is the whole run; it returns true only when the run completed. A
+// run whose document is incomplete (a section failed, even when the user went
+// on with Yes) has failed: result 2, no settings stored, and the failure
+// message instead of the completion message.
 // EndRun runs after every StartRun: it closes the host connection and, when a
 // calling window started the program, enables that window again and posts the
 // run result to it. Its value is the process exit status: the run result
 // (0 completed, 1 stopped by the user or refused, 2 failed), or 3 when the
-// company data could not be opened at all.
+// company data could not be opened at all. After a completed run, and only
+// then, CompletedDocument names the document written (the entry point prints
+// it for the user once the terminal is given back).
 //
 // Every message box of the run has the caption "消費税". The dialog object and
 // the progress window belong to the run and are gone before StartRun returns.
@@ -29,6 +34,7 @@
 #include "app/HostCommandLine.h"
 #include "app/PeriodMonths.h"
 #include "host/Host.h"
+#include "platform/ExitReport.h"
 #include "platform/File.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Window.h"
@@ -44,13 +50,14 @@ namespace app {
 
 inline constexpr char kCaption[] = "消費税";
 
-class LinkApp : public platform::ui::Application {
+class LinkApp : public platform::ui::Application, public platform::ExitReport {
  public:
   LinkApp();
   ~LinkApp() override;
 
   bool StartRun() override;
   int EndRun() override;
+  std::string CompletedDocument() const override { return completedDocument_; }
 
   // Run helpers, in the order the driver uses them.
   int ParseHostCommandLine(std::string_view text);
@@ -69,8 +76,8 @@ class LinkApp : public platform::ui::Application {
   int WriteBasicSection(report::XmlWriter& writer, const StDATAINFO& record, int method);
   int HasOldRateAmounts();
   // The whole document of method 1, asking after each failed section. 0 (with
-  // runResult 2) when the user stopped after a failure or the finished
-  // document could not be closed; else 1.
+  // runResult 2) when the user stopped after a failure or the document is
+  // incomplete (a section failed, or the end tag or the close failed); else 1.
   int WriteSavedReturnReport(platform::ui::Window* owner, const std::string& outputPath, const StDATAINFO& record);
 
   // Observers, for the program's own checks and for tests.
@@ -97,15 +104,17 @@ class LinkApp : public platform::ui::Application {
   bool RunJournalMethod(ProgressDialog& progress, const StDATAINFO& record, int start, int end);
   bool WriteJournalDocument(platform::ui::Window* owner, const std::string& outputPath, const StDATAINFO& record,
                             const StSHOHIZEIINFO& taxSettings);
-  // Asks the question of a failed section; true to go on.
-  bool AskToContinue(platform::ui::Window* owner, const char* question);
+  // The outcome of one section writer (1 written, 0 failed): true to go on.
+  // A failed section marks `complete` false and asks its question; the
+  // user's Yes goes on, No stops.
+  bool SectionWritten(platform::ui::Window* owner, int written, const char* question, bool& complete);
   // Writes the REPORT end tag and closes the file, whatever came before, and
   // answers whether the run goes on to completion. `goOn` false (the user
-  // answered No) gives false. When every line so far had reached the file but
-  // the end tag or the close fails, the document is incomplete although no
-  // section failed: the user is told and false comes back. A document already
-  // broken by a failed section (and continued by the user's Yes) gives true.
-  bool FinishDocument(report::XmlWriter& writer, platform::ui::Window* owner, bool goOn);
+  // answered No) gives false. Otherwise the document is complete only when
+  // every section was written (`complete`) and the end tag and the close
+  // succeeded; an incomplete document is reported (kOutputFailed) and gives
+  // false, so that no broken file is ever taken for a finished one.
+  bool FinishDocument(report::XmlWriter& writer, platform::ui::Window* owner, bool goOn, bool complete);
   ClSetData* DataSettings();
   ClSetShohizei* TaxSettingsObject();
 
@@ -127,6 +136,7 @@ class LinkApp : public platform::ui::Application {
 
   bool connectionFailed_ = false;
   std::string outputPathForRun_;  // the output file of this run
+  std::string completedDocument_;  // that file, once the run has completed
   platform::FileFaultPlan outputFaults_;  // none, except in fault-injection tests
 };
 

@@ -10,10 +10,10 @@ inline constexpr char kDataFailed[] = "連動情報の出力に失敗しまし�
 
 inline constexpr char kCompleted[] = "消費税情報の出力が終了しました。\n\nアプリケーションを終了します。";
 
-// Every section was written but the document could not be finished (its
-// REPORT end tag or the closing of the file failed): the file is incomplete
-// and the run has failed.
-inline constexpr char kNotFinished[] = "消費税情報の出力に失敗しました。\n\nアプリケーションを終了します。";
+// Shown instead of kCompleted when the document on disk is incomplete: a
+// section failed (and the user went on with Yes), or every section was written
+// but the REPORT end tag or the closing of the file failed. The run has failed.
+inline constexpr char kOutputFailed[] = "消費税情報の出力に失敗しました。\n\nアプリケーションを終了します。";
 
 // An amount beyond what the fixed-point arithmetic holds: nothing is written.
 inline constexpr char kAmountsTooLarge[] =

@@ -7,7 +7,8 @@ namespace app {
 
 int TargetProductCode(const std::optional<std::string>& value) {
   if (!value || value->empty()) return -1;
-  const long level = DecimalToLong(*value);
+  const std::string_view field = std::string_view(*value).substr(0, kTargetLevelFieldBytes - 1);
+  const long level = DecimalToLong(field);
   if (level == kRequiredTargetLevel) return 0;
   return level < kRequiredTargetLevel ? 1 : 2;
 }

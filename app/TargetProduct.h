@@ -10,6 +10,7 @@
 // display to replace with the return product's name.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,10 +22,14 @@ inline constexpr char kTargetLevelSection[] = "ProgramLevel";
 inline constexpr char kTargetLevelKey[] = "SY26";
 inline constexpr char kTargetLevelDefault[] = "1";
 inline constexpr int kRequiredTargetLevel = 2;
+// The level is read into a field of this many bytes: at most 15 characters of
+// the entry count, as the profile reader cuts a longer value to its buffer.
+inline constexpr size_t kTargetLevelFieldBytes = 16;
 
 // The outcome for a definition file that does not exist (`value` empty
 // optional) or whose entry reads `value` (the default when the entry is
-// absent).
+// absent). Only the first kTargetLevelFieldBytes - 1 bytes of the value are
+// converted.
 int TargetProductCode(const std::optional<std::string>& value);
 
 // The refusal message of `code`, or nullptr when the code lets the run go on.

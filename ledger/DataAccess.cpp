@@ -136,9 +136,23 @@ std::string All(const std::vector<std::string>& conditions) {
   return out;
 }
 
-// The largest sum of magnitudes (yen x 10 000) the journal's sides, the
-// assets or the saved return may reach: 9 x 10^14 yen.
-constexpr uint64_t kTotalLimit = 9'000'000'000'000'000'000;
+// The sums of magnitudes (yen x 10 000) that the books of one run must stay
+// below: 10^14 yen, the limit of the fixed-point arithmetic through which the
+// component adds every figure. The journal's amounts and taxes (both sides)
+// and the assets' acquisition amounts count together, since a refund row adds
+// account sums and acquisitions alike; the saved return's amounts count apart
+// (only the return-values document reads them), the non-taxable securities
+// sales at twenty times their saved amount, as the document shows them. While
+// the books stay below it, no figure of either document, formed in any order
+// and with any signs, can reach the limit: such books are refused here,
+// before anything is read into a figure, instead of failing in the middle of
+// a document.
+constexpr uint64_t kTotalLimit = 1'000'000'000'000'000'000;
+constexpr char kTooLarge[] =
+    " add up to 10^14 yen or more (each by its magnitude), beyond what the consumption-tax figures can hold";
+// The saved amounts that the document shows twenty times over.
+constexpr char kTwentyfoldSavedAmounts[] = "HIKAZEIURIAGEYUUKAZEINUKI";
+constexpr uint64_t kTwentyfold = 20;
 
 struct TableCheck {
   const char* table;
@@ -207,8 +221,10 @@ int32_t ReadKeys(Store& store, const char* sql, const std::string& dataId, std::
 // than by SQL conditions per line: the accounts and departments are looked up
 // in tables read once, and the magnitudes of both sides are added up in the
 // same read. Each sound line is counted into `tally`.
+// `magnitude` holds what the assets add up to; the journal's amounts and
+// taxes are added to it.
 int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStart, int64_t periodEnd,
-                     JournalTally* tally, std::string* problem) {
+                     uint64_t magnitude, JournalTally* tally, std::string* problem) {
   std::vector<int64_t> accountIds, departmentCodes;
   if (int32_t read = ReadKeys(store, "SELECT account_id FROM account WHERE data_id = ?1", dataId, &accountIds, problem);
       read != host::kOk)
@@ -235,13 +251,12 @@ int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStar
   q.Bind(1, dataId);
   constexpr int kSide = 4, kSideColumns = 8;
   constexpr int64_t kAmountLimit = 999999999999999999;
-  // The magnitudes of the amounts and taxes of both sides together: any sum
-  // of them with any signs, in any order, then stays below the limit, so
-  // that every figure added from the journal keeps inside 64 bits whichever
-  // way it is added (the journal's tally relies on it). The read stops as
-  // soon as the limit is reached, and a side adds less than 2 x 10^18, so the
-  // sum stays inside 64 unsigned bits.
-  uint64_t magnitude = 0;
+  // The magnitudes of the amounts and taxes of both sides together (after the
+  // assets'): any sum of them with any signs, in any order, then stays below
+  // the limit, so that every figure added from the journal keeps inside the
+  // arithmetic's range and 64 bits whichever way it is added (the journal's
+  // tally relies on it). The read stops as soon as the limit is reached, and
+  // a side adds less than 2 x 10^18, so the sum stays inside 64 unsigned bits.
   constexpr int kColumns = kSide + 2 * kSideColumns;
   int64_t value[kColumns];
   size_t place[2] = {0, 0};  // each side's account, as its place in the tally's list
@@ -276,7 +291,8 @@ int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStar
       else if (!integerIn(c + 7, 0, 6)) wrong = dr ? "dr_business_type" : "cr_business_type";
       else if ((magnitude += static_cast<uint64_t>(std::abs(value[c + 2])) +
                                     static_cast<uint64_t>(std::abs(value[c + 3]))) >= kTotalLimit) {
-        *problem = "journal_line: the amounts add up to 9 x 10^14 yen or more";
+        *problem = "journal_line, line " + std::to_string(value[0]) +
+                   ": the journal's amounts and taxes, with the assets' acquisition amounts," + kTooLarge;
         return host::kStoreFailed;
       }
       if (wrong == nullptr) place[side] = account->second;
@@ -299,6 +315,39 @@ int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStar
   }
   if (rc != SQLITE_DONE) {
     *problem = "journal_line: " + q.ErrorMessage();
+    return host::kStoreFailed;
+  }
+  return host::kOk;
+}
+
+// Adds the magnitudes of `column` over the data set's rows of `table` (whose
+// values have passed their check: integers below 10^18) to `total`, refusing
+// the books when they reach kTotalLimit. A saved amount that the document
+// shows twenty times over counts twenty times.
+int32_t SumMagnitudes(Store& store, const char* table, const char* column, const std::string& dataId,
+                      const char* what, uint64_t* total, std::string* problem) {
+  const bool saved = std::string_view(table) == "saved_amount";
+  Statement q = store.Prepare(std::string("SELECT abs(") + column + "), " + (saved ? "name" : "NULL") + " FROM " +
+                              table + " WHERE data_id = ?1");
+  if (!q.valid()) {
+    *problem = std::string(table) + ": the table cannot be read";
+    return host::kStoreFailed;
+  }
+  q.Bind(1, dataId);
+  int rc;
+  while ((rc = q.Step()) == SQLITE_ROW) {
+    int64_t magnitude = 0;
+    if (!q.IntegerAt(0, &magnitude)) continue;  // (the row check has refused such a value)
+    const bool twentyfold = saved && q.Text(1).starts_with(kTwentyfoldSavedAmounts);
+    // Each term is below 2 x 10^19 and the sum below 10^18 before it: no wrap.
+    *total += static_cast<uint64_t>(magnitude) * (twentyfold ? kTwentyfold : 1);
+    if (*total >= kTotalLimit) {
+      *problem = std::string(table) + ": " + what + kTooLarge;
+      return host::kStoreFailed;
+    }
+  }
+  if (rc != SQLITE_DONE) {
+    *problem = std::string(table) + ": " + q.ErrorMessage();
     return host::kStoreFailed;
   }
   return host::kOk;
@@ -340,35 +389,25 @@ int32_t CheckDataSet(const std::string& dataId, std::string* problem) {
     periodStart = period.Int(0);
     periodEnd = period.Int(1);
   }
+  uint64_t assets = 0, saved = 0;
+  if (int32_t total = SumMagnitudes(session->store(), "fixed_asset", "acquisition_amount", dataId,
+                                    "the assets' acquisition amounts", &assets, problem);
+      total != host::kOk)
+    return total;
+  if (int32_t total =
+          SumMagnitudes(session->store(), "saved_amount", "amount", dataId, "the saved return's amounts", &saved, problem);
+      total != host::kOk)
+    return total;
   // The journal's tally answers only for the data the check read: the store
   // must stand where it stood before the read.
   JournalTally& tally = session->journalTally();
   const std::optional<Store::Version> before = session->store().DataVersion();
-  if (int32_t journal = CheckJournal(session->store(), dataId, periodStart, periodEnd, &tally, problem);
+  if (int32_t journal = CheckJournal(session->store(), dataId, periodStart, periodEnd, assets, &tally, problem);
       journal != host::kOk) {
     tally.Clear();
     return journal;
   }
   const std::optional<Store::Version> after = session->store().DataVersion();
-  // The host's figures are sums of some of these amounts, with signs: while
-  // their magnitudes stay below 9 x 10^14 yen, no such sum can leave 64
-  // bits. (Sums beyond what the document's arithmetic holds are the
-  // aggregation's own to refuse.)
-  static const char* const kTotals[][2] = {
-      {"fixed_asset", "total(abs(acquisition_amount))"},
-      {"saved_amount", "total(abs(amount))"}};
-  for (const auto& [table, total] : kTotals) {
-    Statement q = session->store().Prepare(std::string("SELECT ") + total + " FROM " + table + " WHERE data_id = ?1");
-    q.Bind(1, dataId);
-    if (q.Step() != SQLITE_ROW) {
-      *problem = std::string(table) + ": " + q.ErrorMessage();
-      return host::kStoreFailed;
-    }
-    if (q.Real(0) >= static_cast<double>(kTotalLimit)) {
-      *problem = std::string(table) + ": the amounts add up to 9 x 10^14 yen or more";
-      return host::kStoreFailed;
-    }
-  }
   tally.Seal(before && after && *before == *after ? after : std::nullopt);
   return host::kOk;
 }

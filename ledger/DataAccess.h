@@ -28,10 +28,13 @@ int32_t SelectedDataId(std::string* dataId);
 // Checks every row of a data set against what the store's schema allows
 // (types, ranges, real calendar dates, journal dates inside the period) and
 // that every account, department and saved return its rows name exists, and
-// that the amounts of the journal (both sides together), of the assets and
-// of the saved return add up below 9 x 10^14 yen (so that no sum the host
-// forms, in any order, can leave 64 bits): a database damaged or edited by hand can hold anything, and a run must stop
-// on it instead of aggregating wrong figures. kOk, kStoreFailed with
+// that the amounts and taxes of the journal (both sides) with the assets'
+// acquisition amounts, and apart from them the saved return's amounts, add up
+// below 10^14 yen, the limit of the arithmetic through which every figure is
+// added (so that no figure, formed in any order, can reach it): a database
+// damaged or edited by hand can hold anything, and books too large for the
+// figures must be refused before any of them is read, instead of failing in
+// the middle of a document. kOk, kStoreFailed with
 // `problem` (UTF-8) naming the table, the row and what is wrong, or
 // kStoreFailed with the store's own error when the data cannot be read.
 // The same read fills the connection's journal tally (JournalTally), which

@@ -1,8 +1,9 @@
 // The program's entry point, as the home platform's framework provides it: it
 // answers --version and --help from the version resource; otherwise it chooses
 // the user interface, hands the argument text to the application object as
-// its command line, runs StartRun and then EndRun, and exits with EndRun's
-// status.
+// its command line, runs StartRun and then EndRun, ends the user interface,
+// prints the completed run's document (platform/ExitReport.h) and exits with
+// EndRun's status.
 //
 // The user interface is the script backend when TAXBRIDGE_SCRIPT is set, else
 // the terminal when standard input and output are one. With neither, nothing
@@ -13,8 +14,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "platform/ExitReport.h"
+#include "platform/FileSystem.h"
 #include "platform/VersionResource.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Backend.h"
@@ -40,16 +44,38 @@ void PrintVersion() {
 void PrintHelp() {
   const platform::VersionResource& v = platform::ProgramVersionResource();
   std::printf(
-      "Usage: %s [WINDOW,MESSAGE,FUNCTION[,PATH]]\n"
+      "Usage: %s WINDOW,MESSAGE,FUNCTION,[PATH]\n"
+      "       %s\n"
       "       %s --version | --help\n\n"
-      "Started by the accounting product (see `ledger launch`), the argument names the calling window,\n"
-      "the message number to post the run result with, the function ID and, optionally, a fixed output path.\n"
+      "Started by the accounting product (see `ledger launch`), the one argument names the calling window\n"
+      "(its decimal handle), the message number to post the run result with, the function ID and a fixed\n"
+      "output path. The comma after FUNCTION is required even when no path follows (\"1234,32769,1,\");\n"
+      "everything after it, further commas included, is the path. A line with fewer than three commas\n"
+      "does not name a calling window: the program runs as if started alone and posts no result.\n"
       "Started alone, the program takes no argument.\n\n"
+      "When a run completes, the program prints the Linux path of the document it wrote on standard\n"
+      "output, after the terminal is given back. The exit status is the run result: 0 completed,\n"
+      "1 stopped by the user or refused, 2 failed, 3 the company data could not be opened.\n\n"
       "Environment:\n"
       "  TAXBRIDGE_SCRIPT      run unattended: every user action comes from this script file\n"
       "  TAXBRIDGE_TRANSCRIPT  append everything shown to this file (default: standard output)\n"
       "Without a script the program needs a terminal, where it runs interactively (keys: see README.md).\n",
-      v.internalName, v.internalName);
+      v.internalName, v.internalName, v.internalName);
+}
+
+// The document a completed run wrote, as the Linux path a user of this
+// machine can open (the Windows path only when the drive map cannot give
+// one): one line on standard output.
+void PrintCompletedDocument(const platform::ui::Application& app) {
+  const auto* report = dynamic_cast<const platform::ExitReport*>(&app);
+  if (report == nullptr) return;
+  const std::string document = report->CompletedDocument();
+  if (document.empty()) return;
+  const platform::HostPath host = platform::ToHostPath(document);
+  const std::optional<std::string> shown = host.ok() ? host.path : platform::Cp932ToUtf8(document);
+  if (!shown) return;
+  std::printf("%s\n", shown->c_str());
+  std::fflush(stdout);
 }
 
 // `utf8` as Shift_JIS for a message box; a character that Shift_JIS cannot
@@ -141,5 +167,6 @@ int main(int argc, char** argv) {
   const int status = app.EndRun();
   platform::ui::InstallBackend(nullptr);
   backend.reset();  // gives the terminal back before the process ends
+  PrintCompletedDocument(app);
   return status;
 }

@@ -23,7 +23,10 @@ TEST(TargetProduct, LevelDecidesTheOutcome) {
   EXPECT_EQ(app::TargetProductCode(std::string("-5")), 1);
   EXPECT_EQ(app::TargetProductCode(std::string("3")), 2);
   EXPECT_EQ(app::TargetProductCode(std::string("12")), 2);
-  EXPECT_EQ(app::TargetProductCode(std::string("000000000000000002")), 0);  // not cut at 15 bytes
+  // The level's field holds 15 characters: a longer value is cut there.
+  EXPECT_EQ(app::TargetProductCode(std::string("000000000000002")), 0);
+  EXPECT_EQ(app::TargetProductCode(std::string("0000000000000002")), 1);
+  EXPECT_EQ(app::TargetProductCode(std::string("222222222222222") + "0"), 2);
 }
 
 TEST(TargetProduct, EachRefusalHasItsMessage) {

@@ -73,6 +73,7 @@ class LaunchedRun : public ::testing::Test {
     std::string transcript;
     std::string document;
     bool documentExists = false;
+    std::string output;  // what the program printed (standard output and error)
   };
 
   void SetUp() override {
@@ -130,6 +131,7 @@ class LaunchedRun : public ::testing::Test {
     EXPECT_TRUE(caller) << error;
     std::ofstream(dir_ / "script.txt") << script;
     fs::remove(dir_ / "transcript.txt");
+    fs::remove(dir_ / "output.txt");
     const std::string line = fromCaller ? std::to_string(caller->Handle()) + ",32769,1," + WindowsPath(out) : "";
     const std::string program = "LEDGER_HOME='" + (dir_ / "home").string() + "' TAXBRIDGE_SCRIPT='" +
                                 (dir_ / "script.txt").string() + "' " +
@@ -138,13 +140,14 @@ class LaunchedRun : public ::testing::Test {
     const std::string output = "'" + (dir_ / "output.txt").string() + "'";
     const std::string command =
         "cd '" + dir_.string() + "' && " +
-        (diskFull ? "{ (ulimit -f 0; trap '' XFSZ; exec env " + program + " 2>&1; ); echo $? >" + output +
-                        "; } | cat >'" + (dir_ / "transcript.txt").string() + "'; exit $(cat " + output + ")"
+        (diskFull ? "{ (ulimit -f 0; trap '' XFSZ; exec env " + program + " 2>&1; ); echo $? >status.txt; } | cat >'" +
+                        (dir_ / "transcript.txt").string() + "'; exit $(cat status.txt)"
                   : program + " >" + output + " 2>&1");
     const int status = std::system(command.c_str());
     Outcome o;
     o.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    o.transcript = ReadAll(dir_ / "transcript.txt") + ReadAll(dir_ / "output.txt");
+    o.output = ReadAll(dir_ / "output.txt");
+    o.transcript = ReadAll(dir_ / "transcript.txt") + o.output;
     while (auto e = caller->Receive(100))
       if (e->kind == platform::CallerWindowEvent::Kind::kPost) o.posted = e->lparam;
     o.documentExists = fs::is_regular_file(out);
@@ -208,6 +211,7 @@ TEST_F(LaunchedRun, JournalMethodWritesTheFiguresTheLedgerReports) {
             &status);
   EXPECT_EQ(status, 0) << launched << ReadAll(dir_ / "transcript.txt");
   EXPECT_NE(launched.find("result 0"), std::string::npos) << launched;
+  EXPECT_NE(launched.find(out.string() + "\n"), std::string::npos) << "the document's path:\n" << launched;
   const std::string doc = ReadAll(out);
   ASSERT_NE(doc.find("<DATA>"), std::string::npos) << doc.substr(0, 400);
   EXPECT_NE(doc.find("<KANPUH>"), std::string::npos);
@@ -267,18 +271,24 @@ TEST_F(LaunchedRun, NoToTheSystemQuestionStopsWithOnlyTheFrame) {
   EXPECT_EQ(SettingsText(), "");
 }
 
-TEST_F(LaunchedRun, YesToEveryQuestionCompletesWithResultZero) {
-  // A full disk fails all three sections; Yes to each finishes the run.
+TEST_F(LaunchedRun, YesToEveryQuestionStillFailsTheRun) {
+  // A full disk fails all three sections; Yes to each writes on, but the
+  // document is incomplete: the run says so instead of completing.
   Book(2, kPlainBook);
-  const Outcome run = Run(std::string(kMonths) + "key F12\nanswer Yes\nanswer Yes\nanswer Yes\nanswer OK\n",
-                          dir_ / "out" / "tax.xml", true, true);
-  EXPECT_EQ(run.posted, 0) << run.transcript;
-  EXPECT_EQ(run.exitStatus, 0);
+  const fs::path out = dir_ / "out" / "tax.xml";
+  const Outcome run = Run(std::string(kMonths) + "key F12\nanswer Yes\nanswer Yes\nanswer Yes\nanswer OK\n", out,
+                          true, true);
+  EXPECT_EQ(run.posted, 2) << run.transcript;
+  EXPECT_EQ(run.exitStatus, 2);
   for (const char8_t* question : {u8"システム情報の出力に失敗", u8"基本情報の出力に失敗", u8"連動情報の出力に失敗"})
     EXPECT_NE(run.transcript.find(U8(question)), std::string::npos) << run.transcript;
-  EXPECT_NE(run.transcript.find(U8(u8"消費税情報の出力が終了しました")), std::string::npos);
-  // The settings file cannot be written on a full disk either.
+  EXPECT_NE(run.transcript.find(U8(u8"caption=\"消費税\" icon=information buttons=OK "
+                                   u8"text=\"消費税情報の出力に失敗しました。\\n\\nアプリケーションを終了します。\"")),
+            std::string::npos)
+      << run.transcript;
+  EXPECT_EQ(run.transcript.find(U8(u8"消費税情報の出力が終了しました")), std::string::npos);
   EXPECT_EQ(SettingsText(), "");
+  EXPECT_EQ(run.transcript.find(out.string()), std::string::npos) << run.transcript;  // no path printed
 }
 
 TEST_F(LaunchedRun, SettingsKeepTheTypedPathWhenNoCallerFixedIt) {
@@ -291,6 +301,8 @@ TEST_F(LaunchedRun, SettingsKeepTheTypedPathWhenNoCallerFixedIt) {
   EXPECT_FALSE(run.posted);
   EXPECT_TRUE(run.documentExists);
   EXPECT_NE(SettingsText().find("typed.xml"), std::string::npos) << SettingsText();
+  // The completed run names its document as the Linux path, on the last line.
+  EXPECT_TRUE(run.output.ends_with("\n" + out.string() + "\n") || run.output == out.string() + "\n") << run.output;
 }
 
 TEST_F(LaunchedRun, RefusedBooksPostOneWithTheirMessage) {
@@ -317,23 +329,27 @@ TEST_F(LaunchedRun, RefusedBooksPostOneWithTheirMessage) {
   EXPECT_EQ(SettingsText(), "");
 }
 
-TEST_F(LaunchedRun, AmountsBeyondTheArithmeticNeverReachTheDocument) {
-  // Two 5 % sales whose amounts and tax are 9 x 10^13 yen each: their sums
-  // are beyond what the document's arithmetic holds (10^14 yen), while the
-  // journal's amounts stay below the 9 x 10^14 yen the company-data check
-  // allows. DATA is refused rather than written with a wrong figure; No
-  // stops the run.
-  Book(2, "1,1,20140415,,135,,90000000000000,90000000000000,0,0,0,500,,90000000000000,90000000000000,1,5,0,s\n"
-          "1,2,20140416,,135,,90000000000000,90000000000000,0,0,0,500,,90000000000000,90000000000000,1,5,0,s\n");
+TEST_F(LaunchedRun, BooksBeyondTheArithmeticAreRefusedBeforeAnythingIsWritten) {
+  // Two 5 % sales of 6 x 10^13 yen: their sum is beyond what the figures'
+  // arithmetic holds (10^14 yen). The books are refused by the system link,
+  // with a message that says so; no dialog, no document, result 2.
+  Book(2, "1,1,20140415,,135,,60000000000000,0,0,0,0,500,,60000000000000,0,1,5,0,s\n"
+          "1,2,20140416,,135,,60000000000000,0,0,0,0,500,,60000000000000,0,1,5,0,s\n");
   const fs::path out = dir_ / "out" / "tax.xml";
-  const Outcome run = Run(std::string(kMonths) + "key F12\nanswer No\n", out);
-  EXPECT_EQ(run.posted, 2) << run.transcript;
-  const bool tooLarge = run.transcript.find(U8(u8"集計した金額が大きすぎるため")) != std::string::npos;
-  const bool dataRefused = run.transcript.find(U8(u8"連動情報の出力に失敗しました。")) != std::string::npos;
-  EXPECT_TRUE(tooLarge || dataRefused) << run.transcript;
+  const Outcome run = Run("answer OK\n", out);
+  EXPECT_EQ(run.exitStatus, 2) << run.transcript;
+  EXPECT_EQ(run.posted, 2);
+  EXPECT_NE(run.transcript.find("add up to 10^14 yen or more"), std::string::npos) << run.transcript;
+  EXPECT_EQ(run.transcript.find("dialog 130 shown"), std::string::npos) << run.transcript;
   EXPECT_EQ(run.transcript.find(U8(u8"消費税情報の出力が終了しました")), std::string::npos);
-  EXPECT_EQ(run.document.find("<KANPUK>"), std::string::npos);
+  EXPECT_FALSE(run.documentExists);
   EXPECT_EQ(SettingsText(), "");
+
+  // Just below the limit the same books run to completion.
+  Book(2, "1,1,20140415,,135,,49999999999999,0,0,0,0,500,,49999999999999,0,1,5,0,s\n");
+  const Outcome below = Run(std::string(kMonths) + "key F12\nanswer OK\n", out);
+  EXPECT_EQ(below.exitStatus, 0) << below.transcript;
+  EXPECT_EQ(Leaf(below.document, "KAZEIURIAGEZEINUKI5"), "49999999999999");
 }
 
 // Paths in the environment may be relative; they mean the folder the

@@ -58,7 +58,8 @@ class ProgramRun : public ::testing::Test {
   void PutDefinition(const std::string& text) { std::ofstream(dir_ / "bin" / "HalvernDef.ini", std::ios::binary) << text; }
 
   // Runs the program with `script`; `hostForm` puts the calling window's
-  // handle, message 1025 and function 7 before `rest` on the command line.
+  // handle, message 1025 and function 7 before `rest` on the command line;
+  // otherwise "{window}" in `rest` stands for that handle.
   RunOutcome Run(const std::string& script, bool hostForm = true, const std::string& rest = ",") {
     std::string error;
     std::unique_ptr<platform::CallerWindow> caller = platform::CallerWindow::Create(&error);
@@ -67,6 +68,8 @@ class ProgramRun : public ::testing::Test {
     const fs::path transcript = dir_ / "transcript.txt";
     fs::remove(transcript);
     std::string line = hostForm ? std::to_string(caller->Handle()) + ",1025,7" + rest : rest;
+    if (const size_t at = line.find("{window}"); at != std::string::npos)
+      line.replace(at, 8, std::to_string(caller->Handle()));
     const std::string command = "cd '" + dir_.string() + "' && LEDGER_HOME='" + (dir_ / "home").string() +
                                 "' TAXBRIDGE_SCRIPT='" + (dir_ / "script.txt").string() +
                                 "' TAXBRIDGE_TRANSCRIPT='" + transcript.string() + "' '" +
@@ -104,6 +107,8 @@ TEST_F(ProgramRun, TargetProductRefusals) {
       {"[Other]\r\nSY26=2\r\n", U8(u8"Halvernの最新版を入手して")},
       {"[ProgramLevel]\r\nSY26=3\r\n", U8(u8"連動コンポーネントの最新版を入手して")},
       {"[ProgramLevel]\r\nSY26=\r\n", U8(u8"動作環境が不正です。")},
+      // Only 15 characters of the level are read: "000000000000000" is 0.
+      {"[ProgramLevel]\r\nSY26=0000000000000002\r\n", U8(u8"Halvernの最新版を入手して")},
   };
   for (const Case& c : cases) {
     fs::remove(dir_ / "bin" / "HalvernDef.ini");
@@ -123,7 +128,7 @@ TEST_F(ProgramRun, TargetProductRefusals) {
 }
 
 TEST_F(ProgramRun, AcceptedTargetGoesOnToTheSystemLink) {
-  PutDefinition("[ProgramLevel]\r\nSY26=2\r\n");
+  PutDefinition("[ProgramLevel]\r\nSY26=000000000000002\r\n");  // 15 characters: level 2
   // No user selection in the empty database: the system link refuses with the
   // host's own message, and the run fails without a message of its own.
   const RunOutcome run = Run("answer OK\n");
@@ -152,6 +157,39 @@ TEST_F(ProgramRun, WithoutHostFormNothingIsPostedButTheHandleOwnsTheMessage) {
   run = Run("answer OK\n", false, "");
   EXPECT_EQ(run.exitStatus, 2);
   EXPECT_NE(run.transcript.find(U8(u8"動作環境が不正です。")), std::string::npos) << run.transcript;
+}
+
+// The command line that --help shows is one the program takes as a calling
+// window's: filled in as shown, with no path, the run posts its result.
+TEST_F(ProgramRun, TheHelpShowsTheCommandLineTheProgramAccepts) {
+  const std::string command = "'" + (dir_ / "bin" / "taxbridge_plus").string() + "' --help >'" +
+                              (dir_ / "help.txt").string() + "' 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const std::string help = ReadAll(dir_ / "help.txt");
+  const std::string usage = "Usage: taxbridge_plus ";
+  const size_t at = help.find(usage);
+  ASSERT_NE(at, std::string::npos) << help;
+  std::string form = help.substr(at + usage.size(), help.find('\n', at) - at - usage.size());
+  ASSERT_NE(form.find("WINDOW"), std::string::npos) << form;
+  // Optional parts left out, as a caller with no fixed path would.
+  std::string line;
+  for (size_t i = 0, depth = 0; i < form.size(); ++i) {
+    if (form[i] == '[') ++depth;
+    else if (form[i] == ']') --depth;
+    else if (depth == 0) line += form[i];
+  }
+  for (const auto& [word, value] :
+       {std::pair<std::string, std::string>{"WINDOW", "{window}"}, {"MESSAGE", "1025"}, {"FUNCTION", "7"}}) {
+    const size_t place = line.find(word);
+    ASSERT_NE(place, std::string::npos) << word << " in " << form;
+    line.replace(place, word.size(), value);
+  }
+  // No definition file beside the program: refused, and the refusal posted.
+  const RunOutcome run = Run("answer OK\n", false, line);
+  const auto post = PostOf(run);
+  ASSERT_TRUE(post) << "the help's form \"" << form << "\" is not a calling window's line: " << line;
+  EXPECT_EQ(post->message, 1025u);
+  EXPECT_EQ(post->wparam, 7);
 }
 
 TEST_F(ProgramRun, DataThatCannotBeOpenedEndsWithStatusThree) {

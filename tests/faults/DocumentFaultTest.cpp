@@ -8,7 +8,8 @@
 // ask exactly the section questions the failure calls for, in order (a
 // failed write closes the file, so every later section fails too); follow
 // the answer (No stops with result 2 and stores no settings; Yes to every
-// question completes with result 0 and the settings); leave the file closed,
+// question goes on writing, then tells the user the output failed, with
+// result 2 and no settings: the file is incomplete); leave the file closed,
 // holding exactly the lines written before the failing write; and post its
 // result to the calling window. A failure of the REPORT end tag or of the
 // close, after every section was written, is reported and fails the run.
@@ -58,7 +59,7 @@ size_t OpenDescriptors() {
 }
 
 // The message boxes of the run, by what they say.
-enum class Box { kImportNotice, kSystem, kBasic, kData, kCompleted, kNotFinished, kOther };
+enum class Box { kImportNotice, kSystem, kBasic, kData, kCompleted, kOutputFailed, kOther };
 
 Box KindOf(const std::string& transcriptLine) {
   struct Known {
@@ -71,7 +72,7 @@ Box KindOf(const std::string& transcriptLine) {
       {u8"基本情報の出力に失敗しました。", Box::kBasic},
       {u8"連動情報の出力に失敗しました。", Box::kData},
       {u8"消費税情報の出力が終了しました。", Box::kCompleted},
-      {u8"消費税情報の出力に失敗しました。", Box::kNotFinished},
+      {u8"icon=information buttons=OK text=\"消費税情報の出力に失敗しました。", Box::kOutputFailed},
   };
   for (const Known& k : kKnown)
     if (transcriptLine.find(U8(k.text)) != std::string::npos) return k.box;
@@ -85,7 +86,7 @@ const char* Name(Box b) {
     case Box::kBasic: return "BASIC?";
     case Box::kData: return "DATA?";
     case Box::kCompleted: return "completed";
-    case Box::kNotFinished: return "not-finished";
+    case Box::kOutputFailed: return "output-failed";
     case Box::kOther: return "other";
   }
   return "?";
@@ -258,13 +259,12 @@ bool TryEveryAnswer(const Case& c, const FileFaultPlan& faults, const std::strin
   for (size_t no = 0; no <= questions.size(); ++no) {
     std::vector<std::string> answers(no, "Yes");
     std::vector<Box> boxes(questions.begin(), questions.begin() + static_cast<long>(std::min(no + 1, questions.size())));
-    int result = 2;
+    const int result = 2;
     if (no < questions.size()) {
       answers.push_back("No");
     } else {
       answers.push_back("OK");
-      boxes.push_back(Box::kCompleted);
-      result = 0;
+      boxes.push_back(Box::kOutputFailed);
     }
     const Outcome o = DocumentFaults::Run(c, faults, answers);
     const std::string why = Mismatch(o, boxes, result, documentExists, kept);
@@ -305,7 +305,7 @@ TEST_F(DocumentFaults, EveryWriteTheOpenAndTheCloseOfEachDemoDocument) {
       if (k == last) {
         // The REPORT end tag: every section was written, the document is not finished.
         const Outcome o = Run(c, faults, {"OK"});
-        const std::string why = Mismatch(o, {Box::kNotFinished}, 2, true, kept);
+        const std::string why = Mismatch(o, {Box::kOutputFailed}, 2, true, kept);
         EXPECT_EQ(why, "") << c.name << ", " << label << "\n" << o.transcript;
         behaved = why.empty();
       } else {
@@ -323,7 +323,7 @@ TEST_F(DocumentFaults, EveryWriteTheOpenAndTheCloseOfEachDemoDocument) {
 
     // The close fails after the whole document was written.
     const Outcome closed = Run(c, FileFaultPlan().FailClose(), {"OK"});
-    const std::string why = Mismatch(closed, {Box::kNotFinished}, 2, true, golden);
+    const std::string why = Mismatch(closed, {Box::kOutputFailed}, 2, true, golden);
     EXPECT_EQ(why, "") << c.name << ", close\n" << closed.transcript;
     tally.Tried(why.empty());
 

@@ -95,22 +95,49 @@ TEST(DataCheckTest, EachDamagedColumnIsNamedWithItsLine) {
   }
 }
 
-TEST(DataCheckTest, SidesWhoseMagnitudesReachTheLimitAreRefused) {
-  // Nine lines of just under 10^18 (yen x 10 000) each stay below the limit
-  // of 9 x 10^18; 9 more on either side reach it. Debit and credit are
-  // summed together, and a negative amount counts by its magnitude.
-  std::string nine = "UPDATE journal_line SET dr_amount = 999999999999999999, dr_tax = 0, cr_amount = 0; ";
-  for (int n = 4; n <= 9; ++n)
-    nine += "INSERT INTO journal_line SELECT data_id, " + std::to_string(n) +
-            ", entry_date, month_no, dr_account, dr_department, dr_amount, dr_tax, dr_category, dr_rate, dr_reduced, "
-            "dr_business_type, cr_account, cr_department, cr_amount, cr_tax, cr_category, cr_rate, cr_reduced, "
-            "cr_business_type, description FROM journal_line WHERE line_no = 1; ";
-  EXPECT_EQ(CheckAfter(nine).first, host::kOk) << CheckAfter(nine).second;
-  const auto [status, problem] = CheckAfter(nine + "UPDATE journal_line SET dr_tax = -9 WHERE line_no = 9");
+TEST(DataCheckTest, BooksWhoseMagnitudesReachTheArithmeticsLimitAreRefused) {
+  // The limit is 10^14 yen (10^18 in ten-thousandths), the fixed-point
+  // arithmetic's own: two sales of 6 x 10^13 yen reach it.
+  EXPECT_EQ(CheckAfter("UPDATE journal_line SET dr_amount = 600000000000000000, dr_tax = 0, cr_amount = 0 "
+                       "WHERE line_no IN (1, 2)")
+                .first,
+            host::kStoreFailed);
+  // Just below it passes: debit and credit, amount and tax count together,
+  // a negative amount by its magnitude; one more ten-thousandth on any line
+  // reaches it.
+  const std::string below =
+      "UPDATE journal_line SET dr_amount = 0, dr_tax = 0, cr_amount = 0, cr_tax = 0; "
+      "UPDATE journal_line SET dr_amount = -400000000000000000, cr_tax = 99999999999999999 WHERE line_no = 1; "
+      "UPDATE journal_line SET cr_amount = 500000000000000000 WHERE line_no = 3";
+  EXPECT_EQ(CheckAfter(below).first, host::kOk) << CheckAfter(below).second;
+  const auto [status, problem] = CheckAfter(below + "; UPDATE journal_line SET dr_tax = -1 WHERE line_no = 2");
   EXPECT_EQ(status, host::kStoreFailed);
-  EXPECT_NE(problem.find("add up to 9 x 10^14 yen"), std::string::npos) << problem;
-  EXPECT_EQ(CheckAfter(nine + "UPDATE journal_line SET cr_tax = 9 WHERE line_no = 9").first, host::kStoreFailed);
-  EXPECT_EQ(CheckAfter(nine + "UPDATE journal_line SET cr_tax = 8 WHERE line_no = 9").first, host::kOk);
+  EXPECT_NE(problem.find("add up to 10^14 yen or more"), std::string::npos) << problem;
+  // The assets' acquisitions count with the journal (a refund row adds both).
+  const std::string asset =
+      "; INSERT INTO fixed_asset (data_id, asset_no, name, kind, acquisition_date, acquisition_amount) "
+      "VALUES ('D0001', 1, 'van', 0, 20230601, ";
+  EXPECT_EQ(CheckAfter(below + asset + "0)").first, host::kOk);
+  EXPECT_EQ(CheckAfter(below + asset + "-1)").first, host::kStoreFailed);
+}
+
+TEST(DataCheckTest, SavedAmountsCountApartAndTheSecuritiesSalesTwentyTimes) {
+  const std::string saved =
+      "INSERT INTO saved_return (data_id, taxation_kind, deduction_method, sales_tax_choice, purchase_tax_choice, "
+      "transitional_flag, period_start, period_end, year_start, year_end, return_start, return_end, "
+      "closing_pattern, refund_individual_basis, refund_corporate_pl_basis, refund_corporate_asset_basis) "
+      "VALUES ('D0001', 1, 0, 0, 0, 0, 20230401, 20240331, 20230401, 20240331, 20230401, 20240331, 0, 0, 0, 0); "
+      "INSERT INTO saved_amount (data_id, name, amount) VALUES ";
+  // Beside a journal of 9 x 10^13 yen, saved amounts of as much again pass.
+  const std::string journal = "UPDATE journal_line SET dr_amount = 900000000000000000, dr_tax = 0, cr_amount = 0 "
+                              "WHERE line_no = 1; ";
+  EXPECT_EQ(CheckAfter(journal + saved + "('D0001', 'KAZEIURIAGEZEINUKI5', 900000000000000000)").first, host::kOk);
+  // The document shows the securities sales at twenty times their saved amount.
+  EXPECT_EQ(CheckAfter(saved + "('D0001', 'HIKAZEIURIAGEYUUKAZEINUKI5', 49999999999999999)").first, host::kOk);
+  const auto [status, problem] = CheckAfter(saved + "('D0001', 'HIKAZEIURIAGEYUUKAZEINUKI5', 50000000000000000)");
+  EXPECT_EQ(status, host::kStoreFailed);
+  EXPECT_NE(problem.find("saved_amount: the saved return's amounts add up to 10^14 yen"), std::string::npos)
+      << problem;
 }
 
 }  // namespace

@@ -103,26 +103,27 @@ TEST_F(SavedReturnReportTest, TheWholeDocumentInOrderWithoutAQuestion) {
   EXPECT_NE(doc.find("\t\t<KANPUH>\r\n\t\t\t<KESSANZEIKUBUN></KESSANZEIKUBUN>\r\n"), std::string::npos);
 }
 
-TEST_F(SavedReturnReportTest, AfterAFailedDataSectionYesFinishesAndNoFails) {
+TEST_F(SavedReturnReportTest, AfterAFailedDataSectionYesAndNoBothFail) {
   struct Case {
     const char* answer;
-    int result;
-    int runResult;
+    size_t boxes;  // Yes: the question, then the output-failed message
   };
-  for (const Case c : {Case{"Yes", 1, 0}, Case{"No", 0, 2}}) {
+  const std::string failed = U8(u8"icon=information buttons=OK text=\"消費税情報の出力に失敗しました。");
+  for (const Case c : {Case{"Yes", 2}, Case{"No", 1}}) {
     SetUp();
     // A securities amount whose twentyfold does not fit fails DATA before it
     // starts.
     saved_->view().SetI64(12547, std::numeric_limits<int64_t>::max() / 10);
     app::LinkApp fresh;
-    ScriptedUser user(std::string("answer ") + c.answer + "\n");
+    ScriptedUser user(std::string("answer ") + c.answer + "\n" + (c.boxes == 2 ? "answer OK\n" : ""));
     fresh.SetSavedReturn(std::move(saved_));
     fresh.SetTaxMethod(2);
-    EXPECT_EQ(fresh.WriteSavedReturnReport(nullptr, path_, company_), c.result) << c.answer;
-    EXPECT_EQ(fresh.runResult(), c.runResult) << c.answer;
+    EXPECT_EQ(fresh.WriteSavedReturnReport(nullptr, path_, company_), 0) << c.answer;
+    EXPECT_EQ(fresh.runResult(), 2) << c.answer;
     const std::string transcript = user.Transcript();
-    EXPECT_EQ(Count(transcript, "messagebox"), 1u) << transcript;
+    EXPECT_EQ(Count(transcript, "messagebox"), c.boxes) << transcript;
     EXPECT_EQ(Count(transcript, kDataQuestion), 1u) << transcript;
+    EXPECT_EQ(Count(transcript, failed), c.boxes - 1) << transcript;
     EXPECT_NE(transcript.find(U8(u8"caption=\"消費税\" icon=exclamation buttons=Yes/No")), std::string::npos)
         << transcript;
     // The document is closed with the REPORT end tag either way, and holds no DATA.
@@ -141,13 +142,14 @@ TEST_F(SavedReturnReportTest, AFileThatCannotBeCreatedAsksFromTheSystemSectionOn
   EXPECT_EQ(Count(transcript_, kSystemQuestion), 1u) << transcript_;
   EXPECT_FALSE(fs::exists(missing));
 
-  // Yes to each: every section fails in turn and asks its own question.
+  // Yes to each: every section fails in turn and asks its own question, and
+  // the run fails all the same.
   app::LinkApp fresh;
-  ScriptedUser user("answer Yes\nanswer Yes\nanswer Yes\n");
+  ScriptedUser user("answer Yes\nanswer Yes\nanswer Yes\nanswer OK\n");
   fresh.SetSavedReturn(std::make_unique<StSaveTaxInfo>());
   fresh.SetTaxMethod(2);
-  EXPECT_EQ(fresh.WriteSavedReturnReport(nullptr, missing, company_), 1);
-  EXPECT_EQ(fresh.runResult(), 0);
+  EXPECT_EQ(fresh.WriteSavedReturnReport(nullptr, missing, company_), 0);
+  EXPECT_EQ(fresh.runResult(), 2);
   const std::string transcript = user.Transcript();
   const size_t system = transcript.find(kSystemQuestion);
   const size_t basic = transcript.find(kBasicQuestion);
