@@ -7,11 +7,11 @@
 //
 //   [Ledger]
 //   CurrentUser=001
-//   Folder0=C:\taxbridge\out\
-//   Folder1=C:\taxbridge\
+//   Folder0=C:\taxbridge\out\          <- kind 0, may be empty
+//   Folder1=C:\taxbridge\              <- kind 1
 //   ReturnProductName=Halvern 消費税申告
 //
-// Folder0 is the kind-0 folder (may be empty), Folder1 the kind-1 folder. As
+// (the "<-" notes are not part of the file). As
 // in the home platform's profile files, a line starting with ";" or "#" is a
 // comment and a value is everything after "=" with the blanks around it
 // removed: there are no trailing comments (a folder or product name may hold
