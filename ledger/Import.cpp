@@ -4,10 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "host/LedgerCore.h"
 #include "host/SaveTaxInfo.h"
@@ -104,7 +107,52 @@ std::optional<int64_t> ParseAmount(const std::string& text) {
   return negative ? -value : value;
 }
 
+const std::vector<std::string>& ImportFileNames() {
+  static const std::vector<std::string> names = {"data.csv",  "tax_settings.csv", "accounts.csv", "departments.csv",
+                                                 "users.csv", "journal.csv",      "assets.csv",   "saved_return.csv"};
+  return names;
+}
+
 namespace {
+
+// Whether `text` is well-formed UTF-8: no stray continuation byte, no cut or
+// overlong sequence, no surrogate, nothing above U+10FFFF.
+bool IsUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    size_t len = 0;
+    uint32_t cp = 0;
+    if (c < 0x80) {
+      ++i;
+      continue;
+    } else if (c >= 0xC2 && c <= 0xDF) {
+      len = 2;
+      cp = c & 0x1F;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      len = 3;
+      cp = c & 0x0F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      len = 4;
+      cp = c & 0x07;
+    } else {
+      return false;
+    }
+    if (i + len > text.size()) return false;
+    for (size_t k = 1; k < len; ++k) {
+      const auto t = static_cast<unsigned char>(text[i + k]);
+      if ((t & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (t & 0x3F);
+    }
+    if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)) || (cp >= 0xD800 && cp <= 0xDFFF)) {
+      return false;
+    }
+    i += len;
+  }
+  return true;
+}
+
+// The tax categories a journal side may carry (docs/tax-categories.md).
+bool IsTaxCategory(int64_t code) { return (code >= 0 && code <= 7) || (code >= 21 && code <= 37); }
 
 // One file being imported: its rows by header name, with errors that name
 // the file, line and field.
@@ -115,6 +163,8 @@ class CsvFile {
       : name_(std::move(name)), header_(std::move(header)), rows_(std::move(rows)), lines_(std::move(lines)) {}
 
   size_t size() const { return rows_.size(); }
+  int line() const { return lines_[row_]; }
+  int LineOf(size_t row) const { return lines_[row]; }
   void Select(size_t row) { row_ = row; }
   const std::string& name() const { return name_; }
 
@@ -152,15 +202,17 @@ class Importer {
       : store_(store), folder_(std::move(folder)), replace_(replace) {}
 
   int rows = 0;
+  std::vector<ImportedFile> files;
 
   void Run() {
     if (!std::filesystem::is_directory(folder_)) throw Failure{folder_ + " is not a folder"};
+    RefuseUnknownFiles();
     bool any = false;
-    for (const char* file : {"data.csv", "tax_settings.csv", "accounts.csv", "departments.csv", "users.csv",
-                             "journal.csv", "assets.csv", "saved_return.csv"}) {
+    for (const std::string& file : ImportFileNames()) {
       std::optional<CsvFile> csv = Load(file);
       if (!csv) continue;
       any = true;
+      const int before = rows;
       const std::string name = file;
       if (name == "data.csv") Data(*csv);
       else if (name == "tax_settings.csv") Tax(*csv);
@@ -170,11 +222,72 @@ class Importer {
       else if (name == "journal.csv") Journal(*csv);
       else if (name == "assets.csv") Assets(*csv);
       else SavedReturn(*csv);
+      files.push_back({name, rows - before, encoding_});
     }
     if (!any) throw Failure{folder_ + " holds none of the import files (data.csv, journal.csv, ...)"};
   }
 
  private:
+  // A file named like CSV that is no import file would be left out without
+  // a word, and the books would look complete without it.
+  void RefuseUnknownFiles() {
+    std::vector<std::string> unknown;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_, ec)) {
+      const std::string name = entry.path().filename().string();
+      if (name.size() < 4) continue;
+      std::string suffix = name.substr(name.size() - 4);
+      for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+      if (suffix != ".csv") continue;
+      const auto& known = ImportFileNames();
+      if (std::find(known.begin(), known.end(), name) == known.end()) unknown.push_back(name);
+    }
+    if (ec) throw Failure{folder_ + ": cannot be listed: " + ec.message()};
+    if (unknown.empty()) return;
+    std::sort(unknown.begin(), unknown.end());
+    std::string names, known;
+    for (const auto& n : unknown) names += (names.empty() ? "" : ", ") + n;
+    for (const auto& n : ImportFileNames()) known += (known.empty() ? "" : ", ") + n;
+    throw Failure{names + (unknown.size() == 1 ? " is not an import file" : " are not import files") +
+                  "; the import files are " + known + " (names in lower case)"};
+  }
+
+  // The file's text as UTF-8, and in `encoding_` which encoding it was read in.
+  std::string Decode(const std::string& name, const std::string& bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF") || IsUtf8(bytes)) {
+      encoding_ = "UTF-8";
+      if (!IsUtf8(bytes)) RefuseBadField(name, bytes);
+      return bytes;
+    }
+    if (auto converted = Cp932ToUtf8(bytes)) {
+      encoding_ = "Shift_JIS";
+      return *converted;
+    }
+    RefuseBadField(name, bytes);
+    return {};
+  }
+
+  // Names the first field that is neither UTF-8 nor Shift_JIS. Field
+  // boundaries hold in both encodings: no byte of a double-byte Shift_JIS
+  // character is a comma, a quote or a line end.
+  [[noreturn]] void RefuseBadField(const std::string& name, const std::string& bytes) {
+    std::vector<std::vector<std::string>> rows;
+    std::vector<int> lines;
+    std::string error;
+    if (!ParseCsv(bytes, &rows, &lines, &error)) throw Failure{name + " " + error};
+    const std::vector<std::string>& header = Headers().at(name);
+    for (size_t r = 0; r < rows.size(); ++r) {
+      for (size_t i = 0; i < rows[r].size(); ++i) {
+        const std::string& field = rows[r][i];
+        if (IsUtf8(field) || Cp932ToUtf8(field)) continue;
+        const std::string fieldName = i < header.size() ? header[i] : "number " + std::to_string(i + 1);
+        throw Failure{name + " line " + std::to_string(lines[r]) + ", field " + fieldName +
+                      ": holds bytes that are neither UTF-8 nor Shift_JIS text"};
+      }
+    }
+    throw Failure{name + ": mixes UTF-8 and Shift_JIS text; save the whole file in one of them"};
+  }
+
   static const std::map<std::string, std::vector<std::string>>& Headers() {
     static const std::map<std::string, std::vector<std::string>> headers = {
         {"data.csv",
@@ -235,7 +348,7 @@ class Importer {
   std::optional<CsvFile> Load(const std::string& name) {
     const std::optional<std::string> read = ReadImportFile(name, folder_ + "/" + name);
     if (!read) return std::nullopt;
-    const std::string& text = *read;
+    const std::string text = Decode(name, *read);
     std::vector<std::vector<std::string>> rows;
     std::vector<int> lines;
     std::string error;
@@ -315,11 +428,52 @@ class Importer {
     return q.Text(0);
   }
 
+  // The rows' own checks come first, so a refusal here is a rule the checks
+  // above have missed: it is named in the import's terms, never in the
+  // database's own words.
   void Insert(const CsvFile& f, Statement& s) {
     const int rc = s.Step();
-    if (rc != SQLITE_DONE) throw Failure{f.Where("") + ": " + s.ErrorMessage()};
+    if (rc != SQLITE_DONE) {
+      s.Reset();
+      throw Failure{f.Where("") + ": " + StoreRefusal()};
+    }
     s.Reset();
     ++rows;
+  }
+
+  std::string StoreRefusal() const {
+    switch (sqlite3_extended_errcode(store_.handle())) {
+      case SQLITE_CONSTRAINT_UNIQUE:
+      case SQLITE_CONSTRAINT_PRIMARYKEY:
+        return "the row repeats the key of a row that is already there";
+      case SQLITE_CONSTRAINT_CHECK:
+      case SQLITE_CONSTRAINT_NOTNULL:
+        return "a value is outside what the company data allows";
+      case SQLITE_CONSTRAINT_FOREIGNKEY:
+        return "the row names an account, department or data set that is not there";
+      default:
+        return "the company database could not store the row (error " +
+               std::to_string(sqlite3_extended_errcode(store_.handle())) + ")";
+    }
+  }
+
+  // Refuses the row when `key` was given by an earlier row of the file.
+  static void Once(const CsvFile& f, std::map<std::string, int>& seen, const std::string& key,
+                   const std::string& field, const std::string& what) {
+    auto [it, fresh] = seen.emplace(key, f.line());
+    if (!fresh) {
+      throw Failure{f.Where(field) + ": " + what + " is given twice (line " + std::to_string(it->second) +
+                    " gives it first)"};
+    }
+  }
+
+  // Whether the query with text parameters `params` finds a row.
+  bool Found(const std::string& sql, std::initializer_list<std::string> params, std::initializer_list<int64_t> numbers = {}) {
+    Statement q = Prepare(sql);
+    int index = 1;
+    for (const auto& p : params) q.Bind(index++, p);
+    for (int64_t n : numbers) q.Bind(index++, n);
+    return q.Step() == SQLITE_ROW;
   }
 
   Statement Prepare(const std::string& sql) {
@@ -333,9 +487,11 @@ class Importer {
     Statement insert = Prepare("INSERT INTO data_entry VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)");
     Statement exists = Prepare("SELECT data_id FROM data_entry WHERE data_no = ?1");
     Statement remove = Prepare("DELETE FROM data_entry WHERE data_no = ?1");
+    std::map<std::string, int> numbers, ids;
     for (size_t r = 0; r < f.size(); ++r) {
       f.Select(r);
       const int64_t no = Int(f, "data_no", 1, 2147483647);
+      Once(f, numbers, std::to_string(no), "data_no", "data number " + std::to_string(no));
       exists.Reset();
       exists.Bind(1, no);
       if (exists.Step() == SQLITE_ROW) {
@@ -345,9 +501,20 @@ class Importer {
         }
         remove.Reset();
         remove.Bind(1, no);
-        if (remove.Step() != SQLITE_DONE) throw Failure{f.Where("") + ": " + remove.ErrorMessage()};
+        if (remove.Step() != SQLITE_DONE) throw Failure{f.Where("") + ": " + StoreRefusal()};
       }
       const std::string id = Text(f, "data_id", 15);
+      if (id.find_first_not_of("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz_-") != std::string::npos) {
+        throw Failure{f.Where("data_id") + ": \"" + id + "\" may hold letters, digits, _ and - only"};
+      }
+      Once(f, ids, id, "data_id", "data ID " + id);
+      exists.Reset();
+      if (Found("SELECT 1 FROM data_entry WHERE data_id = ?1", {id})) {
+        throw Failure{f.Where("data_id") + ": data ID " + id + " is already used by another data number"};
+      }
+      if (const std::string kind = f.Text("company_kind"); kind == "2") {
+        throw Failure{f.Where("company_kind") + ": 2 is no company kind (0 or 1 corporation, 3 or 4 individual)"};
+      }
       const int32_t start = Date(f, "period_start");
       const int32_t end = Date(f, "period_end");
       if (end < start) throw Failure{f.Where("period_end") + ": ends before period_start"};
@@ -365,9 +532,16 @@ class Importer {
 
   void Tax(CsvFile& f) {
     Statement insert = Prepare("INSERT INTO tax_settings VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
+    std::map<std::string, int> seen;
     for (size_t r = 0; r < f.size(); ++r) {
       f.Select(r);
-      insert.Bind(1, DataId(f)).Bind(2, Int(f, "tax_method", 0, 2)).Bind(3, Int(f, "rounding", 0, 2, 0));
+      const std::string dataId = DataId(f);
+      Once(f, seen, dataId, "data_no", "the tax settings of data number " + f.Text("data_no"));
+      if (Found("SELECT 1 FROM tax_settings WHERE data_id = ?1", {dataId})) {
+        throw Failure{f.Where("data_no") + ": data number " + f.Text("data_no") +
+                      " has tax settings already (import its data.csv row with --replace to replace the data set)"};
+      }
+      insert.Bind(1, dataId).Bind(2, Int(f, "tax_method", 0, 2)).Bind(3, Int(f, "rounding", 0, 2, 0));
       insert.Bind(4, Int(f, "deduction_method", 0, 1, 0)).Bind(5, Int(f, "main_business_type", 0, 6, 0));
       insert.Bind(6, Int(f, "tax_inclusive", 0, 1, 0)).Bind(7, Int(f, "rate_count", 3, 16, 5));
       Insert(f, insert);
@@ -378,7 +552,18 @@ class Importer {
     Statement insert = Prepare("INSERT INTO account VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
     for (size_t r = 0; r < f.size(); ++r) {
       f.Select(r);
-      insert.Bind(1, DataId(f)).Bind(2, Int(f, "account_id", 1, 4294967295)).Bind(3, Text(f, "code", 15));
+      const std::string dataId = DataId(f);
+      const int64_t id = Int(f, "account_id", 1, 4294967295);
+      const std::string code = Text(f, "code", 15);
+      if (Found("SELECT 1 FROM account WHERE data_id = ?1 AND account_id = ?2", {dataId}, {id})) {
+        throw Failure{f.Where("account_id") + ": data number " + f.Text("data_no") + " has an account " +
+                      std::to_string(id) + " already"};
+      }
+      if (Found("SELECT 1 FROM account WHERE data_id = ?1 AND code = ?2", {dataId, code})) {
+        throw Failure{f.Where("code") + ": data number " + f.Text("data_no") + " has an account with code \"" + code +
+                      "\" already"};
+      }
+      insert.Bind(1, dataId).Bind(2, id).Bind(3, code);
       insert.Bind(4, Text(f, "name", 30)).Bind(5, Int(f, "class_code", 0, 4294967295));
       insert.Bind(6, Int(f, "balance_side", 1, 2)).Bind(7, Int(f, "list_excluded", 0, 1, 0));
       insert.Bind(8, Int(f, "sum_mark_a", 0, 255, 0)).Bind(9, Int(f, "sum_mark_b", 0, 255, 0));
@@ -390,7 +575,13 @@ class Importer {
     Statement insert = Prepare("INSERT INTO department VALUES (?1, ?2, ?3, ?4, ?5, ?6)");
     for (size_t r = 0; r < f.size(); ++r) {
       f.Select(r);
-      insert.Bind(1, DataId(f)).Bind(2, Int(f, "code", 1, 2147483647)).Bind(3, Text(f, "name", 29));
+      const std::string dataId = DataId(f);
+      const int64_t code = Int(f, "code", 1, 2147483647);
+      if (Found("SELECT 1 FROM department WHERE data_id = ?1 AND code = ?2", {dataId}, {code})) {
+        throw Failure{f.Where("code") + ": data number " + f.Text("data_no") + " has a department " +
+                      std::to_string(code) + " already"};
+      }
+      insert.Bind(1, dataId).Bind(2, code).Bind(3, Text(f, "name", 29));
       insert.Bind(4, Int(f, "class", 0, 255, 0)).Bind(5, Int(f, "reference", -2147483648LL, 2147483647, 0));
       insert.Bind(6, Int(f, "income_type", 0, 255, 1));
       Insert(f, insert);
@@ -400,9 +591,15 @@ class Importer {
   void Users(CsvFile& f) {
     Statement insert = Prepare("INSERT OR REPLACE INTO app_user VALUES (?1, ?2, ?3, ?4)");
     Statement known = Prepare("SELECT 1 FROM data_entry WHERE data_no = ?1");
+    std::map<std::string, int> seen;
     for (size_t r = 0; r < f.size(); ++r) {
       f.Select(r);
-      insert.Bind(1, Text(f, "user_id", 64)).Bind(2, Text(f, "name", 40, false));
+      const std::string user = Text(f, "user_id", 64);
+      Once(f, seen, user, "user_id", "user " + user);
+      if (!replace_ && Found("SELECT 1 FROM app_user WHERE user_id = ?1", {user})) {
+        throw Failure{f.Where("user_id") + ": user " + user + " already exists (import with --replace to replace it)"};
+      }
+      insert.Bind(1, user).Bind(2, Text(f, "name", 40, false));
       insert.Bind(3, Int(f, "selected_group", 0, 2147483647, 0));
       if (f.Text("selected_data_no").empty()) {
         insert.BindNull(4);
@@ -472,7 +669,12 @@ class Importer {
         if (!closing && given > 12) throw Failure{f.Where("month_no") + ": must be 1-12, 15 or 18"};
         monthNo = given;
       }
-      insert.Bind(1, dataId).Bind(2, Int(f, "line_no", 1, 4294967295)).Bind(3, date).Bind(4, monthNo);
+      const int64_t lineNo = Int(f, "line_no", 1, 4294967295);
+      if (Found("SELECT 1 FROM journal_line WHERE data_id = ?1 AND line_no = ?2", {dataId}, {lineNo})) {
+        throw Failure{f.Where("line_no") + ": data number " + f.Text("data_no") + " has a journal line " +
+                      std::to_string(lineNo) + " already"};
+      }
+      insert.Bind(1, dataId).Bind(2, lineNo).Bind(3, date).Bind(4, monthNo);
       int index = 5;
       for (const std::string side : {"dr_", "cr_"}) {
         account.Reset();
@@ -494,7 +696,12 @@ class Importer {
         }
         insert.Bind(index++, Amount(f, side + "amount"));
         insert.Bind(index++, Amount(f, side + "tax"));
-        insert.Bind(index++, Int(f, side + "category", 0, 255, 0));
+        const int64_t category = Int(f, side + "category", 0, 255, 0);
+        if (!IsTaxCategory(category)) {
+          throw Failure{f.Where(side + "category") + ": " + std::to_string(category) +
+                        " is no tax category (0-7 or 21-37, docs/tax-categories.md)"};
+        }
+        insert.Bind(index++, category);
         const std::string rate = f.Text(side + "rate");
         static const std::map<std::string, std::pair<int, int>> kRates = {
             {"", {0, 0}}, {"0", {0, 0}}, {"3", {300, 0}}, {"5", {500, 0}}, {"8", {800, 0}}, {"8R", {800, 1}},
@@ -514,7 +721,13 @@ class Importer {
     Statement insert = Prepare("INSERT INTO fixed_asset VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)");
     for (size_t r = 0; r < f.size(); ++r) {
       f.Select(r);
-      insert.Bind(1, DataId(f)).Bind(2, Int(f, "asset_no", 1, 4294967295)).Bind(3, Text(f, "name", 19));
+      const std::string dataId = DataId(f);
+      const int64_t no = Int(f, "asset_no", 1, 4294967295);
+      if (Found("SELECT 1 FROM fixed_asset WHERE data_id = ?1 AND asset_no = ?2", {dataId}, {no})) {
+        throw Failure{f.Where("asset_no") + ": data number " + f.Text("data_no") + " has an asset " +
+                      std::to_string(no) + " already"};
+      }
+      insert.Bind(1, dataId).Bind(2, no).Bind(3, Text(f, "name", 19));
       insert.Bind(4, Int(f, "kind", 0, 4294967295)).Bind(5, Date(f, "acquisition_date"));
       insert.Bind(6, Amount(f, "acquisition_amount")).Bind(7, Int(f, "income_type", 0, 32767, 1));
       Insert(f, insert);
@@ -531,6 +744,8 @@ class Importer {
     struct Saved {
       std::map<std::string, int64_t> header;
       std::vector<std::pair<std::string, int64_t>> amounts;
+      std::vector<size_t> amountRows;
+      std::map<std::string, int> lines;  // the line that gives each field
       size_t firstRow = 0;
     };
     std::map<std::string, Saved> byData;
@@ -540,12 +755,18 @@ class Importer {
       Saved& saved = byData[dataId];
       if (saved.header.empty() && saved.amounts.empty()) saved.firstRow = r;
       const std::string field = f.Text("field");
+      Once(f, saved.lines, field, "field", "the saved return's " + field + " of data number " + f.Text("data_no"));
       const bool isHeader = std::find(kHeader.begin(), kHeader.end(), field) != kHeader.end();
       if (isHeader) {
         const bool isDate = field.find("start") != std::string::npos || field.find("end") != std::string::npos;
-        saved.header[field] = isDate ? Date(f, "value") : Int(f, "value", 0, 255);
+        const bool isChoice = field == "deduction_method" || field == "closing_pattern";
+        saved.header[field] = isDate             ? Date(f, "value")
+                              : field == "taxation_kind" ? Int(f, "value", 1, 2)
+                              : isChoice         ? Int(f, "value", 0, 1)
+                                                 : Int(f, "value", 0, 255);
       } else if (host::SavedAmountOffset(field) != 0) {
         saved.amounts.emplace_back(field, Amount(f, "value"));
+        saved.amountRows.push_back(r);
       } else {
         throw Failure{f.Where("field") + ": \"" + field + "\" is neither a header field nor a saved amount name"};
       }
@@ -572,8 +793,9 @@ class Importer {
       index = 2;
       for (const auto& [field, value] : saved.header) insert.Bind(index++, value);
       Insert(f, insert);
-      for (const auto& [name, value] : saved.amounts) {
-        amount.Bind(1, dataId).Bind(2, name).Bind(3, value);
+      for (size_t k = 0; k < saved.amounts.size(); ++k) {
+        f.Select(saved.amountRows[k]);
+        amount.Bind(1, dataId).Bind(2, saved.amounts[k].first).Bind(3, saved.amounts[k].second);
         Insert(f, amount);
       }
     }
@@ -582,6 +804,7 @@ class Importer {
   Store& store_;
   std::string folder_;
   bool replace_;
+  std::string encoding_;  // of the file being loaded
 };
 
 }  // namespace
@@ -590,7 +813,7 @@ ImportResult ImportFolder(Store& store, const std::string& folder, bool replace)
   ImportResult result;
   std::string error;
   if (!store.Exec("BEGIN IMMEDIATE", &error)) {
-    result.error = "the company database is busy or read-only: " + error;
+    result.error = "the company database is busy (another program is writing it) or read-only";
     return result;
   }
   Importer importer(store, folder, replace);
@@ -603,11 +826,12 @@ ImportResult ImportFolder(Store& store, const std::string& folder, bool replace)
   }
   if (!store.Exec("COMMIT", &error)) {
     store.Exec("ROLLBACK");
-    result.error = "the import could not be committed: " + error;
+    result.error = "the import could not be stored (the disk is full, or the database is busy or read-only)";
     return result;
   }
   result.ok = true;
   result.rows = importer.rows;
+  result.files = importer.files;
   return result;
 }
 

@@ -7,9 +7,15 @@
 //
 //   [Ledger]
 //   CurrentUser=001
-//   Folder0=C:\taxbridge\out\          (kind 0, may be empty)
-//   Folder1=C:\taxbridge\              (kind 1)
+//   Folder0=C:\taxbridge\out\          <- kind 0, may be empty
+//   Folder1=C:\taxbridge\              <- kind 1
 //   ReturnProductName=Halvern 消費税申告
+//
+// (the "<-" notes are not part of the file). As
+// in the home platform's profile files, a line starting with ";" or "#" is a
+// comment and a value is everything after "=" with the blanks around it
+// removed: there are no trailing comments (a folder or product name may hold
+// a ";").
 //
 // Session is the process's one connection (the host's singleton state):
 // opened by ClAccConnect::Initiate, closed by its Release.

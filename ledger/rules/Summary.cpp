@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <initializer_list>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "host/Host.h"
@@ -21,6 +22,20 @@ using K = StKAMOKUSUMINFO;
 using F = StFINDINFO;
 
 constexpr size_t kLiveRates = 3;
+
+// `utf8` followed by blanks up to `columns` terminal columns. A character
+// takes as many columns as its Shift_JIS form has bytes (a full-width
+// character two, ASCII and half-width kana one); a text longer than the
+// column stays whole.
+std::string PadToColumns(const std::string& utf8, size_t columns) {
+  size_t width = 0;
+  if (auto sjis = Utf8ToCp932(utf8)) {
+    width = sjis->size();
+  } else {
+    for (unsigned char c : utf8) width += (c & 0xC0) != 0x80;
+  }
+  return width >= columns ? utf8 : utf8 + std::string(columns - width, ' ');
+}
 constexpr uint32_t kRates[kLiveRates] = {800, 500, 300};
 
 struct Figure {
@@ -210,10 +225,11 @@ bool PrintTaxSummary(std::FILE* out, const std::string& dataId, const std::vecto
     while ((status = rule->MoveNext(&row)) == host::kOk) {
       const host::RecordView v = row.view();
       const int64_t tax = v.I64(StTAXSUMINFO::kAmount), amount = v.I64(606);
-      std::fprintf(out, "  %-12s %-30s%18s%18s\n",
-                   Cp932ToUtf8Lossy(v.Text(StTAXSUMINFO::kAccountCode, StTAXSUMINFO::kAccountCodeWidth)).c_str(),
-                   Cp932ToUtf8Lossy(v.Text(StTAXSUMINFO::kAccountName, StTAXSUMINFO::kAccountNameWidth)).c_str(),
-                   FormatYen(tax).c_str(), FormatYen(amount).c_str());
+      std::fprintf(
+          out, "  %s %s%18s%18s\n",
+          PadToColumns(Cp932ToUtf8Lossy(v.Text(StTAXSUMINFO::kAccountCode, StTAXSUMINFO::kAccountCodeWidth)), 12).c_str(),
+          PadToColumns(Cp932ToUtf8Lossy(v.Text(StTAXSUMINFO::kAccountName, StTAXSUMINFO::kAccountNameWidth)), 30).c_str(),
+          FormatYen(tax).c_str(), FormatYen(amount).c_str());
       totalTax += tax;
       totalAmount += amount;
     }
@@ -253,7 +269,7 @@ bool PrintAccountSums(std::FILE* out, const std::string& dataId, const std::vect
                     Cp932ToUtf8Lossy(v.Text(K::kAccountCode, K::kAccountCodeWidth)).c_str(),
                     Cp932ToUtf8Lossy(v.Text(K::kName, K::kNameWidth)).c_str());
     }
-    std::fprintf(out, "  %-45s", label);
+    std::fprintf(out, "  %s", PadToColumns(label, 45).c_str());
     for (int64_t t : totals) std::fprintf(out, "%18s", FormatYen(t).c_str());
     std::fprintf(out, "\n");
   }

@@ -189,3 +189,154 @@ TEST(ImportTest, OnlyThePlainFilesOfTheFolderAreRead) {
 }
 
 }  // namespace
+
+namespace {
+
+const char kDataCsv[] =
+    "data_no,data_id,company_name,period_start,period_end,closing_day,closing_pattern,past_record,company_kind,"
+    "income_layout,maintenance_lock\n9,D9,Nine,20230401,20240331,31,0,0,0,0,0\n";
+const char kAccountsHeader[] = "data_no,account_id,code,name,class_code,balance_side,list_excluded,sum_mark_a,sum_mark_b\n";
+
+// A fresh installation with the folder `in` holding `files` (name, bytes).
+struct Folder {
+  ledger::testing::Fixture f;
+  fs::path dir;
+  explicit Folder(const std::vector<std::pair<std::string, std::string>>& files) {
+    dir = fs::path(f.folder()) / "in";
+    fs::create_directory(dir);
+    for (const auto& [name, bytes] : files) std::ofstream(dir / name, std::ios::binary) << bytes;
+  }
+  ledger::ImportResult Import(bool replace = false) { return ledger::ImportFolder(f.store(), dir.string(), replace); }
+};
+
+}  // namespace
+
+// Spreadsheet exports in Shift_JIS read as well as UTF-8, each file in its
+// own encoding and the import says which; a byte that is neither is named by
+// its line and field, and so is a file that mixes the two.
+TEST(ImportTest, EachFileIsReadInTheEncodingItIsWrittenIn) {
+  const std::string sjisName = "\x94\x84\x8F\xE3\x8D\x82";  // 売上高 in Shift_JIS
+  const std::string kUtf8Name = reinterpret_cast<const char*>(u8"売上高");
+  Folder ok({{"data.csv", kDataCsv},
+             {"accounts.csv", std::string(kAccountsHeader) + "9,1,500," + sjisName + ",0x40100000,2,0,0,0\n"}});
+  const ledger::ImportResult result = ok.Import();
+  ASSERT_TRUE(result.ok) << result.error;
+  ASSERT_EQ(result.files.size(), 2u);
+  EXPECT_EQ(result.files[0].name, "data.csv");
+  EXPECT_EQ(result.files[0].encoding, "UTF-8");
+  EXPECT_EQ(result.files[1].name, "accounts.csv");
+  EXPECT_EQ(result.files[1].encoding, "Shift_JIS");
+  EXPECT_EQ(result.files[1].rows, 1);
+  ledger::Statement q = ok.f.store().Prepare("SELECT name FROM account");
+  ASSERT_EQ(q.Step(), SQLITE_ROW);
+  EXPECT_EQ(q.Text(0), kUtf8Name);
+
+  // A UTF-8 byte-order mark decides for UTF-8 even before plain ASCII.
+  Folder bom({{"data.csv", "\xEF\xBB\xBF" + std::string(kDataCsv)}});
+  ASSERT_TRUE(bom.Import().ok);
+
+  const struct {
+    std::string accounts, expected;
+  } bad[] = {
+      {std::string(kAccountsHeader) + "9,1,500,ok,0x40100000,2,0,0,0\n9,2,501,\x80\xFF,0x40100000,2,0,0,0\n",
+       "accounts.csv line 3, field name: holds bytes that are neither UTF-8 nor Shift_JIS"},
+      {std::string(kAccountsHeader) + "9,1,500," + kUtf8Name + ",0x40100000,2,0,0,0\n9,2,501," + sjisName +
+           ",0x40100000,2,0,0,0\n",
+       "accounts.csv: mixes UTF-8 and Shift_JIS"},
+  };
+  for (const auto& c : bad) {
+    Folder folder({{"data.csv", kDataCsv}, {"accounts.csv", c.accounts}});
+    const ledger::ImportResult refused = folder.Import();
+    EXPECT_FALSE(refused.ok);
+    EXPECT_NE(refused.error.find(c.expected), std::string::npos) << refused.error;
+    EXPECT_EQ(Count(folder.f.store(), "data_entry"), 0);
+  }
+}
+
+// A CSV file under a name the import does not know would be left out and
+// the books would look complete: any such name is refused, with the known
+// names, before anything is read.
+TEST(ImportTest, UnknownCsvNamesAreRefused) {
+  for (const char* name : {"JOURNAL.CSV", "journals.csv", "Data.csv", "notes.Csv"}) {
+    Folder folder({{"data.csv", kDataCsv}, {name, "x\n"}, {"readme.txt", "not a csv name"}});
+    const ledger::ImportResult result = folder.Import();
+    EXPECT_FALSE(result.ok) << name;
+    EXPECT_NE(result.error.find(std::string(name) + " is not an import file"), std::string::npos) << result.error;
+    EXPECT_NE(result.error.find("journal.csv"), std::string::npos) << result.error;
+    EXPECT_EQ(Count(folder.f.store(), "data_entry"), 0) << name;
+  }
+}
+
+// Every refusal names the file, the line of the offending row and its field
+// in the import's own words: no database wording ("constraint failed")
+// reaches the user, and nothing stays.
+TEST(ImportTest, DuplicatesAndUndefinedValuesAreNamedInTheImportsWords) {
+  const std::string journalHeader =
+      "data_no,line_no,date,month_no,dr_account,dr_department,dr_amount,dr_tax,dr_category,dr_rate,"
+      "dr_business_type,cr_account,cr_department,cr_amount,cr_tax,cr_category,cr_rate,cr_business_type,"
+      "description\n";
+  const std::string accounts = std::string(kAccountsHeader) + "9,1,100,Cash,0x10100000,1,0,0,0\n9,2,500,Sales,0x40100000,2,0,0,0\n";
+  const std::string sale = "20230410,,100,,1000,80,0,0,0,500,,1000,80,1,8,0,x\n";
+  const std::string savedHeader =
+      "data_no,field,value\n9,taxation_kind,1\n9,period_start,20230401\n9,period_end,20240331\n"
+      "9,year_start,20230401\n9,year_end,20240331\n9,return_start,20230401\n9,return_end,20240331\n";
+  const std::string dataHeader = std::string(kDataCsv).substr(0, std::string(kDataCsv).find('\n') + 1);
+  const struct {
+    std::string file, content, expected;
+  } cases[] = {
+      {"data.csv", dataHeader + "9,D9,a,20230401,20240331,31,0,0,0,0,0\n9,D8,b,20230401,20240331,31,0,0,0,0,0\n",
+       "data.csv line 3, field data_no: data number 9 is given twice (line 2 gives it first)"},
+      {"data.csv", dataHeader + "9,D9,a,20230401,20240331,31,0,0,0,0,0\n8,D9,b,20230401,20240331,31,0,0,0,0,0\n",
+       "data.csv line 3, field data_id: data ID D9 is given twice"},
+      {"data.csv", dataHeader + "9,D 9,a,20230401,20240331,31,0,0,0,0,0\n", "data.csv line 2, field data_id"},
+      {"data.csv", dataHeader + "9,D9,a,20230401,20240331,31,0,0,2,0,0\n", "data.csv line 2, field company_kind"},
+      {"tax_settings.csv",
+       "data_no,tax_method,rounding,deduction_method,main_business_type,tax_inclusive,rate_count\n9,2,0,0,0,0,5\n"
+       "9,1,0,0,0,0,5\n",
+       "tax_settings.csv line 3, field data_no: the tax settings of data number 9 is given twice"},
+      {"accounts.csv", accounts + "9,3,100,Cash again,0x10100000,1,0,0,0\n",
+       "accounts.csv line 4, field code: data number 9 has an account with code \"100\" already"},
+      {"accounts.csv", accounts + "9,2,700,Other,0x10100000,1,0,0,0\n",
+       "accounts.csv line 4, field account_id: data number 9 has an account 2 already"},
+      {"departments.csv", "data_no,code,name,class,reference,income_type\n9,1,A,0,0,1\n9,1,B,0,0,1\n",
+       "departments.csv line 3, field code: data number 9 has a department 1 already"},
+      {"users.csv", "user_id,name,selected_group,selected_data_no\n001,a,0,9\n002,b,0,9\n001,c,0,9\n",
+       "users.csv line 4, field user_id: user 001 is given twice (line 2 gives it first)"},
+      {"journal.csv", journalHeader + "9,1," + sale + "9,2," + sale + "9,1," + sale,
+       "journal.csv line 4, field line_no: data number 9 has a journal line 1 already"},
+      {"journal.csv", journalHeader + "9,1,20230410,,100,,1000,80,0,0,0,500,,1000,80,8,8,0,x\n",
+       "journal.csv line 2, field cr_category: 8 is no tax category (0-7 or 21-37"},
+      {"journal.csv", journalHeader + "9,1,20230410,,100,,1000,80,38,0,0,500,,1000,80,1,8,0,x\n",
+       "journal.csv line 2, field dr_category: 38 is no tax category"},
+      {"assets.csv",
+       "data_no,asset_no,name,kind,acquisition_date,acquisition_amount,income_type\n9,1,A,1,20230501,10,1\n"
+       "9,1,B,1,20230501,10,1\n",
+       "assets.csv line 3, field asset_no: data number 9 has an asset 1 already"},
+      {"saved_return.csv", savedHeader + "9,taxation_kind,2\n",
+       "saved_return.csv line 9, field field: the saved return's taxation_kind of data number 9 is given twice"},
+      {"saved_return.csv", savedHeader + "9,KANPU1,5\n9,KAZEIURIAGEZEINUKI8,1\n9,KANPU1,6\n",
+       "saved_return.csv line 11, field field: the saved return's KANPU1"},
+      {"saved_return.csv", "data_no,field,value\n9,taxation_kind,3\n", "saved_return.csv line 2, field value: 3 is outside 1 to 2"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::pair<std::string, std::string>> files = {{"data.csv", kDataCsv}};
+    if (c.file != "data.csv") files.push_back({"accounts.csv", accounts});
+    files.push_back({c.file, c.content});
+    if (c.file == "accounts.csv") files.erase(files.begin() + 1);
+    Folder folder(files);
+    const ledger::ImportResult result = folder.Import();
+    EXPECT_FALSE(result.ok) << c.expected;
+    EXPECT_NE(result.error.find(c.expected), std::string::npos) << "got: " << result.error;
+    EXPECT_EQ(result.error.find("constraint"), std::string::npos) << result.error;
+    EXPECT_EQ(Count(folder.f.store(), "data_entry"), 0) << c.expected;
+  }
+
+  // A user already stored is replaced only on request.
+  Folder users({{"data.csv", kDataCsv}, {"users.csv", "user_id,name,selected_group,selected_data_no\n001,a,0,9\n"}});
+  ASSERT_TRUE(users.Import().ok);
+  fs::remove(users.dir / "data.csv");
+  const ledger::ImportResult again = users.Import();
+  EXPECT_NE(again.error.find("users.csv line 2, field user_id: user 001 already exists"), std::string::npos)
+      << again.error;
+  EXPECT_TRUE(users.Import(true).ok);
+}

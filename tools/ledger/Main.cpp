@@ -22,8 +22,14 @@ using ledger::Store;
 
 constexpr uint32_t kRunResultMessage = 0x8001;  // the message number the component posts back
 
-int Usage() {
-  std::fprintf(stderr,
+// The command's exit statuses (docs/ledger.md); `launch` exits with the
+// launched program's result instead.
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kBadCommandLine = 2;
+
+void PrintUsage(std::FILE* out) {
+  std::fprintf(out,
                "usage: ledger COMMAND ...  (installation folder: LEDGER_HOME, now %s)\n"
                "  init                         create an empty installation\n"
                "  import DIR [--replace]       load the CSV files of DIR in one transaction\n"
@@ -35,7 +41,20 @@ int Usage() {
                "  generate DATA_NO LINES [ACCOUNTS DEPARTMENTS ASSETS]\n"
                "                               add a large deterministic data set\n",
                Installation::HomeFolder().c_str());
-  return 2;
+}
+
+int Usage() {
+  PrintUsage(stderr);
+  return kBadCommandLine;
+}
+
+// A whole decimal number in [low, high]; nothing else.
+bool ParseCount(const std::string& text, int64_t low, int64_t high, int64_t* value) {
+  if (text.empty() || text.size() > 18 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  const long long parsed = std::atoll(text.c_str());
+  if (parsed < low || parsed > high) return false;
+  *value = parsed;
+  return true;
 }
 
 std::unique_ptr<Store> OpenStore() {
@@ -62,35 +81,43 @@ int Init() {
 }
 
 int Import(const std::vector<std::string>& args) {
-  if (args.empty()) return Usage();
+  if (args.empty() || args.size() > 2 || (args.size() == 2 && args[1] != "--replace")) return Usage();
   auto store = OpenStore();
   if (!store) return 1;
-  const bool replace = args.size() > 1 && args[1] == "--replace";
+  const bool replace = args.size() > 1;
   ledger::ImportResult result = ledger::ImportFolder(*store, args[0], replace);
   if (!result.ok) {
     std::fprintf(stderr, "ledger: nothing imported: %s\n", result.error.c_str());
     return 1;
+  }
+  for (const ledger::ImportedFile& file : result.files) {
+    std::printf("%-18s %8d rows  (%s)\n", file.name.c_str(), file.rows, file.encoding.c_str());
   }
   std::printf("imported %d rows from %s\n", result.rows, args[0].c_str());
   return 0;
 }
 
 int Select(const std::vector<std::string>& args) {
-  if (args.size() != 2) return Usage();
+  int64_t dataNo = 0;
+  if (args.size() != 2 || !ParseCount(args[1], 1, 2147483647, &dataNo)) return Usage();
   auto store = OpenStore();
   if (!store) return 1;
+  Statement user = store->Prepare("SELECT 1 FROM app_user WHERE user_id = ?1");
+  user.Bind(1, args[0]);
+  if (user.Step() != SQLITE_ROW) {
+    std::fprintf(stderr, "ledger: there is no user %s (users come from users.csv)\n", args[0].c_str());
+    return 1;
+  }
   Statement known = store->Prepare("SELECT company_name FROM data_entry WHERE data_no = ?1");
-  known.Bind(1, std::atoll(args[1].c_str()));
+  known.Bind(1, dataNo);
   if (known.Step() != SQLITE_ROW) {
     std::fprintf(stderr, "ledger: no data set has number %s\n", args[1].c_str());
     return 1;
   }
-  Statement s = store->Prepare(
-      "INSERT INTO app_user (user_id, selected_data_no) VALUES (?1, ?2) "
-      "ON CONFLICT(user_id) DO UPDATE SET selected_data_no = excluded.selected_data_no");
-  s.Bind(1, args[0]).Bind(2, std::atoll(args[1].c_str()));
+  Statement s = store->Prepare("UPDATE app_user SET selected_data_no = ?2 WHERE user_id = ?1");
+  s.Bind(1, args[0]).Bind(2, dataNo);
   if (s.Step() != SQLITE_DONE) {
-    std::fprintf(stderr, "ledger: %s\n", s.ErrorMessage().c_str());
+    std::fprintf(stderr, "ledger: the selection could not be stored (the database is busy or read-only)\n");
     return 1;
   }
   const std::string folder = Installation::HomeFolder();
@@ -193,22 +220,37 @@ int Launch(const std::vector<std::string>& args) {
   std::optional<int64_t> result;
   int status = 0;
   bool exited = false;
+  // On a terminal the launched program draws its windows on the same
+  // screen: what the caller sees is held until the program has ended and
+  // given the terminal back, so that no line lands inside a window. To a
+  // file or a pipe every line goes out as it comes.
+  const bool hold = ::isatty(STDOUT_FILENO) == 1;
+  std::string held;
+  auto say = [&](const std::string& line) {
+    if (hold) {
+      held += line;
+    } else {
+      std::fputs(line.c_str(), stdout);
+      std::fflush(stdout);
+    }
+  };
   auto drain = [&](int timeoutMs) {
     while (auto event = window->Receive(timeoutMs)) {
+      char line[160];
       switch (event->kind) {
         case platform::CallerWindowEvent::Kind::kEnable:
-          std::printf("caller window %s\n", event->enable ? "enabled" : "disabled");
+          std::snprintf(line, sizeof line, "caller window %s\n", event->enable ? "enabled" : "disabled");
           break;
         case platform::CallerWindowEvent::Kind::kForeground:
-          std::printf("caller window brought to the foreground\n");
+          std::snprintf(line, sizeof line, "caller window brought to the foreground\n");
           break;
         case platform::CallerWindowEvent::Kind::kPost:
-          std::printf("posted message %u, function %lld, result %lld\n", event->message,
-                      static_cast<long long>(event->wparam), static_cast<long long>(event->lparam));
+          std::snprintf(line, sizeof line, "posted message %u, function %lld, result %lld\n", event->message,
+                        static_cast<long long>(event->wparam), static_cast<long long>(event->lparam));
           if (event->message == kRunResultMessage) result = event->lparam;
           break;
       }
-      std::fflush(stdout);
+      say(line);
       timeoutMs = 0;
     }
   };
@@ -217,6 +259,8 @@ int Launch(const std::vector<std::string>& args) {
     if (::waitpid(child, &status, WNOHANG) == child) exited = true;
   }
   drain(0);
+  std::fputs(held.c_str(), stdout);
+  std::fflush(stdout);
   if (!result) {
     std::printf("no run result was posted; the program ended with status %d\n",
                 WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
@@ -226,23 +270,35 @@ int Launch(const std::vector<std::string>& args) {
 }
 
 int Generate(const std::vector<std::string>& args) {
-  if (args.size() < 2) return Usage();
-  const int64_t dataNo = std::atoll(args[0].c_str());
-  const int64_t lines = std::atoll(args[1].c_str());
-  const int64_t accounts = args.size() > 2 ? std::atoll(args[2].c_str()) : 200;
-  const int64_t departments = args.size() > 3 ? std::atoll(args[3].c_str()) : 10;
-  const int64_t assets = args.size() > 4 ? std::atoll(args[4].c_str()) : 1000;
-  if (dataNo < 1 || lines < 0 || accounts < 2 || departments < 0 || assets < 0) return Usage();
+  int64_t dataNo = 0, lines = 0, accounts = 200, departments = 10, assets = 1000;
+  if (args.size() < 2 || args.size() > 5 || !ParseCount(args[0], 1, 2147483647, &dataNo) ||
+      !ParseCount(args[1], 0, 4294967295, &lines) || (args.size() > 2 && !ParseCount(args[2], 2, 4294967295, &accounts)) ||
+      (args.size() > 3 && !ParseCount(args[3], 0, 2147483647, &departments)) ||
+      (args.size() > 4 && !ParseCount(args[4], 0, 4294967295, &assets))) {
+    std::fprintf(stderr,
+                 "ledger: generate takes whole numbers: DATA_NO (1 or more), LINES (0 or more), ACCOUNTS (2 or "
+                 "more), DEPARTMENTS, ASSETS (0 or more)\n");
+    return kBadCommandLine;
+  }
   auto store = OpenStore();
   if (!store) return 1;
+  {
+    Statement taken = store->Prepare("SELECT 1 FROM data_entry WHERE data_no = ?1 OR data_id = ?2");
+    taken.Bind(1, dataNo).Bind(2, "G" + std::to_string(dataNo));
+    if (taken.Step() == SQLITE_ROW) {
+      std::fprintf(stderr, "ledger: nothing generated: data number %lld (or data ID G%lld) exists already\n",
+                   static_cast<long long>(dataNo), static_cast<long long>(dataNo));
+      return kFailed;
+    }
+  }
   const std::string id = "G" + std::to_string(dataNo);
   std::string error;
   if (!store->Exec("BEGIN", &error)) {
-    std::fprintf(stderr, "ledger: %s\n", error.c_str());
+    std::fprintf(stderr, "ledger: nothing generated: the database is busy or read-only\n");
     return 1;
   }
-  auto fail = [&](const std::string& what) {
-    std::fprintf(stderr, "ledger: nothing generated: %s\n", what.c_str());
+  auto fail = [&](const std::string&) {
+    std::fprintf(stderr, "ledger: nothing generated: the database refused a row (busy, read-only or full)\n");
     store->Exec("ROLLBACK");
     return 1;
   };
@@ -321,6 +377,14 @@ int main(int argc, char** argv) {
   }
   if (argc < 2) return Usage();
   const std::string command = argv[1];
+  if (command == "--help" || command == "-h" || command == "help") {
+    PrintUsage(stdout);
+    return kDone;
+  }
+  if (command == "--version") {
+    std::printf("ledger (taxbridge %s)\n", TAXBRIDGE_VERSION_TEXT);
+    return kDone;
+  }
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (command == "init") return Init();
   if (command == "import") return Import(args);
