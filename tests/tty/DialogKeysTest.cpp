@@ -114,6 +114,16 @@ TEST_F(DialogKeys, EditingAMonthEditTakesDigitsUpToItsLimit) {
   path.SetFocus();
   HandleDialogKey(dialog, edits, Char(reinterpret_cast<const char*>(u8"税")));
   EXPECT_EQ(path.GetWindowText(), "税");
+  // A yen sign is the path separator; a character Shift_JIS lacks is refused
+  // as such (the terminal names it), and the text stays as it was.
+  // (Characters CP932 lacks stay out of the assertion macros, which quote
+  // their arguments in narrow literals.)
+  const KeyPress yen = Char(reinterpret_cast<const char*>(u8"¥"));
+  const KeyPress euro = Char(reinterpret_cast<const char*>(u8"€"));
+  EXPECT_EQ(HandleDialogKey(dialog, edits, yen), KeyOutcome::kAction);
+  EXPECT_EQ(path.GetWindowText(), "税\\");
+  EXPECT_EQ(HandleDialogKey(dialog, edits, euro), KeyOutcome::kUnwritable);
+  EXPECT_EQ(path.GetWindowText(), "税\\");
 }
 
 TEST_F(DialogKeys, MnemonicsPressButtonsAndLabelsPassTheFocusOn) {

@@ -236,6 +236,22 @@ TEST_F(TerminalRun, WrongMonthRangeIsRefusedAndTheMonthTakesTheFocus) {
   EXPECT_EQ(WaitForEnd(), 1);
 }
 
+TEST_F(TerminalRun, TypedYenIsTheSeparatorAndCharactersWithoutShiftJisAreRefusedVisibly) {
+  Start();
+  WaitFor(U8(kCaption));
+  Keys("M-o");
+  Type(U8(u8"Z:¥tmp¥a€"));
+  // The euro sign is not in the path, and the bottom line says why.
+  std::string screen = WaitFor({"[Z:\\tmp\\a ", U8(u8"「€」(U+20AC) は Shift_JIS にない文字のため入力できません")});
+  const std::string typedEuro = U8(u8"a€");
+  EXPECT_EQ(screen.find(typedEuro), std::string::npos) << screen;
+  // The next key takes the note away and the dialog's bottom edge is whole again.
+  Type("b");
+  screen = WaitFor("[Z:\\tmp\\ab ");
+  EXPECT_EQ(screen.find("Shift_JIS"), std::string::npos) << screen;
+  Cancel();
+}
+
 TEST_F(TerminalRun, TipShowsOnF1UntilTheNextKey) {
   Start();
   WaitFor(U8(kCaption));
