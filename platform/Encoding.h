@@ -21,4 +21,10 @@ std::optional<std::string> Cp932ToUtf8(std::string_view cp932);
 // character that CP932 has no code for.
 std::optional<std::string> Utf8ToCp932(std::string_view utf8);
 
+// Text a person typed (at the terminal or in a script) -> CP932 bytes. As
+// Utf8ToCp932, except that U+00A5 YEN SIGN becomes 0x5C, the path separator:
+// Japanese keyboards write it with that key and Japanese systems show 0x5C as
+// a yen sign. nullopt when any other character has no CP932 code.
+std::optional<std::string> TypedTextToCp932(std::string_view utf8);
+
 }  // namespace platform

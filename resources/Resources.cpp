@@ -17,7 +17,8 @@ constexpr uint32_t kLabel = 0;
 constexpr uint32_t kColon = ui::kSsRight;
 constexpr uint32_t kMonthEdit = ui::kEsNumber | ui::kWsBorder | ui::kEsAutoHScroll;
 
-// Conditions dialog, in tab order.
+// Conditions dialog, in tab order (the order in which the framework walks its
+// controls: Tab, mnemonics, radio groups).
 constexpr ControlTemplate kConditionControls[] = {
     {ControlKind::Static, kLabelCompany, "事業所名", 7, 7, 56, 12, kLabel},
     {ControlKind::Static, ui::kIdStatic, "：", 65, 7, 12, 12, kColon},
@@ -39,11 +40,15 @@ constexpr ControlTemplate kConditionControls[] = {
     {ControlKind::Bitmap, kHelpMark, "", 210, 114, 11, 11, ui::kSsBitmap | ui::kSsNotify | ui::kWsGroup},
     {ControlKind::Static, kLabelMonths, "集計期間", 7, 141, 56, 12, kLabel},
     {ControlKind::Static, ui::kIdStatic, "：", 65, 141, 12, 12, kColon},
-    {ControlKind::Edit, kStartMonthEdit, "", 79, 141, 18, 12, kMonthEdit},
+    // Each month's label stands before its edit, though it is drawn to the
+    // right of it: a label's mnemonic hands the focus to the next control in
+    // this order, so Alt+S must find the start month after "月度(&S)" and
+    // Alt+E the end month after "月度(&E)".
     {ControlKind::Static, kStartMonthLabel, "月度(&S)", 99, 141, 25, 12, kLabel},
+    {ControlKind::Edit, kStartMonthEdit, "", 79, 141, 18, 12, kMonthEdit},
     {ControlKind::Static, kMonthRangeMark, "～", 124, 141, 12, 12, ui::kSsCenter},
-    {ControlKind::Edit, kEndMonthEdit, "", 137, 141, 18, 12, kMonthEdit},
     {ControlKind::Static, kEndMonthLabel, "月度(&E)", 157, 141, 25, 12, kLabel},
+    {ControlKind::Edit, kEndMonthEdit, "", 137, 141, 18, 12, kMonthEdit},
     {ControlKind::GroupBox, kOutputGroup, "出力先(&O)", 5, 164, 241, 35, ui::kBsGroupBox},
     {ControlKind::Edit, kOutputPathEdit, "", 9, 179, 171, 12, ui::kEsAutoHScroll | ui::kWsBorder},
     {ControlKind::PushButton, kBrowseButton, "参照(&D)...", 185, 178, 57, 14, 0},

@@ -114,17 +114,51 @@ TEST_F(DialogKeys, EditingAMonthEditTakesDigitsUpToItsLimit) {
   path.SetFocus();
   HandleDialogKey(dialog, edits, Char(reinterpret_cast<const char*>(u8"税")));
   EXPECT_EQ(path.GetWindowText(), "税");
+  // A yen sign is the path separator; a character Shift_JIS lacks is refused
+  // as such (the terminal names it), and the text stays as it was.
+  // (Characters CP932 lacks stay out of the assertion macros, which quote
+  // their arguments in narrow literals.)
+  const KeyPress yen = Char(reinterpret_cast<const char*>(u8"¥"));
+  const KeyPress euro = Char(reinterpret_cast<const char*>(u8"€"));
+  EXPECT_EQ(HandleDialogKey(dialog, edits, yen), KeyOutcome::kAction);
+  EXPECT_EQ(path.GetWindowText(), "税\\");
+  EXPECT_EQ(HandleDialogKey(dialog, edits, euro), KeyOutcome::kUnwritable);
+  EXPECT_EQ(path.GetWindowText(), "税\\");
 }
 
 TEST_F(DialogKeys, MnemonicsPressButtonsAndLabelsPassTheFocusOn) {
-  HandleDialogKey(dialog, edits, Char("s", true));  // "月度(&S)": the next control that takes the focus
-  EXPECT_EQ(dialog.GetFocus(), &dialog.Item(res::kEndMonthEdit));
+  // Every mnemonic of the README's key table. A label's goes to the control
+  // after it in the template: each month label's to its own edit, drawn to
+  // its left, with all its text selected.
+  ui::Control& start = dialog.Item(res::kStartMonthEdit);
+  ui::Control& end = dialog.Item(res::kEndMonthEdit);
+  start.SetWindowText("4");
+  end.SetWindowText("3");
+  EXPECT_EQ(HandleDialogKey(dialog, edits, Char("s", true)), KeyOutcome::kAction);  // "月度(&S)"
+  EXPECT_EQ(dialog.GetFocus(), &start);
+  EXPECT_EQ(start.SelStart(), 0);
+  EXPECT_EQ(start.SelEnd(), 1);
+  EXPECT_EQ(HandleDialogKey(dialog, edits, Char("E", true)), KeyOutcome::kAction);  // "月度(&E)"
+  EXPECT_EQ(dialog.GetFocus(), &end);
+  EXPECT_EQ(end.SelEnd(), 1);
   HandleDialogKey(dialog, edits, Char("o", true));  // "出力先(&O)": the path edit, all of it selected
   ui::Control& path = dialog.Item(res::kOutputPathEdit);
   EXPECT_EQ(dialog.GetFocus(), &path);
   EXPECT_EQ(path.SelStart(), 0);
   HandleDialogKey(dialog, edits, Char("d", true));  // "参照(&D)...": pressed
   EXPECT_EQ(dialog.commands.back(), res::kBrowseButton);
+  HandleDialogKey(dialog, edits, Char("p", true));  // the methods: clicked
+  EXPECT_EQ(dialog.commands.back(), res::kSavedReturnMethodRadio);
+  HandleDialogKey(dialog, edits, Char("n", true));
+  EXPECT_EQ(dialog.commands.back(), res::kJournalMethodRadio);
+  EXPECT_EQ(dialog.Item(res::kJournalMethodRadio).GetCheck(), 1);
+  EXPECT_EQ(dialog.Item(res::kSavedReturnMethodRadio).GetCheck(), 0);
+  // With the month edits disabled, their labels pass the focus on past them,
+  // as the home platform's dialogs do: to the next control that can take it.
+  start.EnableWindow(false);
+  end.EnableWindow(false);
+  HandleDialogKey(dialog, edits, Char("s", true));
+  EXPECT_EQ(dialog.GetFocus(), &path);
   // Without Alt, a letter typed into an edit is text, not a mnemonic...
   path.SetFocus();
   HandleDialogKey(dialog, edits, Char("p"));

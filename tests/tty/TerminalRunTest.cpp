@@ -215,9 +215,8 @@ TEST_F(TerminalRun, TheReadmeShowsTheDialogAsDrawn) {
 TEST_F(TerminalRun, WrongMonthRangeIsRefusedAndTheMonthTakesTheFocus) {
   Start();
   WaitFor(U8(kCaption));
-  // Alt+S: the mnemonic of the label after the start month edit reaches the
-  // next edit, the end month, with all its text selected.
-  Keys("M-s");
+  // Alt+E: the end month's mnemonic reaches its edit, all its text selected.
+  Keys("M-e");
   Type("13");
   Keys("F12");
   WaitFor({U8(u8"集計期間に誤りがあります。"), U8(u8"集計期間を設定しなおしてください。"), "(!)"});
@@ -235,6 +234,22 @@ TEST_F(TerminalRun, WrongMonthRangeIsRefusedAndTheMonthTakesTheFocus) {
   WaitFor(U8(u8"集計を中止します"));
   Keys("Enter");
   EXPECT_EQ(WaitForEnd(), 1);
+}
+
+TEST_F(TerminalRun, TypedYenIsTheSeparatorAndCharactersWithoutShiftJisAreRefusedVisibly) {
+  Start();
+  WaitFor(U8(kCaption));
+  Keys("M-o");
+  Type(U8(u8"Z:¥tmp¥a€"));
+  // The euro sign is not in the path, and the bottom line says why.
+  std::string screen = WaitFor({"[Z:\\tmp\\a ", U8(u8"「€」(U+20AC) は Shift_JIS にない文字のため入力できません")});
+  const std::string typedEuro = U8(u8"a€");
+  EXPECT_EQ(screen.find(typedEuro), std::string::npos) << screen;
+  // The next key takes the note away and the dialog's bottom edge is whole again.
+  Type("b");
+  screen = WaitFor("[Z:\\tmp\\ab ");
+  EXPECT_EQ(screen.find("Shift_JIS"), std::string::npos) << screen;
+  Cancel();
 }
 
 TEST_F(TerminalRun, TipShowsOnF1UntilTheNextKey) {

@@ -145,6 +145,18 @@ TEST(ModalDialog, NumericEditsRefuseLettersAndKeepToTheirLimit) {
   EXPECT_EQ(dialog.path, "C:\\データ\\x.xml");
 }
 
+// A yen sign typed is the path separator, in an edit and in the save-file
+// dialog alike; the transcript shows what the program got.
+TEST(ModalDialog, TypedYenSignsArePathSeparators) {
+  uitest::ScriptedUser user(U8(u8"type 1008 \"C:¥データ¥x.xml\"\nkey F12\n"));
+  MonthsDialog dialog;
+  EXPECT_EQ(dialog.DoModal(), kRunButton);
+  EXPECT_EQ(dialog.path, "C:\\データ\\x.xml");
+  uitest::ScriptedUser saver(U8(u8"save \"Z:¥tmp¥a.xml\"\n"));
+  ui::SaveFileDialogOptions o;
+  EXPECT_EQ(ui::RunSaveFileDialog(o), std::optional<std::string>("Z:\\tmp\\a.xml"));
+}
+
 TEST(ModalDialog, DisabledControlsIgnoreTheUserAndTabSkipsThem) {
   uitest::ScriptedUser user(
       "click 1009\n"    // disabled: nothing happens

@@ -137,6 +137,23 @@ TEST(ScriptErrorDeathTest, BadLinesEndTheRun) {
         ui::RunSaveFileDialog(o);
       },
       ExitedWithCode(2), "needs a quoted path");
+  // A character without a Shift_JIS form (the yen sign has one: "\\").
+  const std::string euro = U8(u8"type 1008 \"C:¥report€.xml\"\n");
+  EXPECT_EXIT(
+      {
+        uitest::ScriptedUser user(euro);
+        ui::Dialog d(resources::FindDialogTemplate(resources::kConditionDialog));
+        d.DoModal();
+      },
+      ExitedWithCode(2), "line 1: the text cannot be written in Shift_JIS");
+  const std::string umlaut = U8(u8"save \"C:\\M\u00FCller.xml\"\n");
+  EXPECT_EXIT(
+      {
+        uitest::ScriptedUser user(umlaut);
+        ui::SaveFileDialogOptions o;
+        ui::RunSaveFileDialog(o);
+      },
+      ExitedWithCode(2), "the path cannot be written in Shift_JIS");
 }
 
 TEST(ScriptErrorDeathTest, ErrorIsWrittenToTheTranscriptToo) {

@@ -324,7 +324,7 @@ void ScriptBackend::DeliverInput(Dialog& dialog) {
     const auto id = ParseId(idText);
     const auto text = Unquote(textPart);
     if (!id || !text) Fail(at + "\"type\" needs a control ID and a text, as in: type 1014 \"4\"");
-    const auto cp932 = platform::Utf8ToCp932(*text);
+    const auto cp932 = platform::TypedTextToCp932(*text);
     if (!cp932) Fail(at + "the text cannot be written in Shift_JIS");
     target = std::to_string(*id);
     Write("input type " + target + " " + Quote(*cp932));
@@ -380,7 +380,7 @@ std::optional<std::string> ScriptBackend::SaveFile(const SaveFileDialogOptions& 
   }
   const auto path = Unquote(rest);
   if (!path || path->empty() || rest.front() != '"') Fail(at + "\"save\" needs a quoted path or the word cancel");
-  const auto cp932 = platform::Utf8ToCp932(*path);
+  const auto cp932 = platform::TypedTextToCp932(*path);
   if (!cp932) Fail(at + "the path cannot be written in Shift_JIS");
   Write("save " + Quote(*cp932));
   return *cp932;

@@ -26,8 +26,9 @@ KeyOutcome EditKey(Dialog& dialog, EditLines& edits, Control& edit, const KeyPre
   switch (key.kind) {
     case K::kChar:
     case K::kSpace: {
-      const std::optional<std::string> cp932 = Utf8ToCp932(key.text);
-      if (!cp932 || !line.Type(*cp932)) return KeyOutcome::kRefused;
+      const std::optional<std::string> cp932 = TypedTextToCp932(key.text);
+      if (!cp932) return KeyOutcome::kUnwritable;
+      if (!line.Type(*cp932)) return KeyOutcome::kRefused;
       break;
     }
     case K::kBackspace: line.Backspace(); break;

@@ -23,6 +23,7 @@ enum class KeyOutcome {
   kAction,   // the dialog took a user action
   kShown,    // only what is shown changed (a caret moved), or nothing at all
   kRefused,  // the key cannot be taken here (a letter in a numeric edit, a full edit)
+  kUnwritable,  // a character typed into an edit has no Shift_JIS form ("¥" is taken as "\")
 };
 
 KeyOutcome HandleDialogKey(Dialog& dialog, EditLines& edits, const KeyPress& key);

@@ -224,8 +224,9 @@ SaveFileView::Step SaveFileView::Key(const KeyPress& key) {
   switch (key.kind) {
     case K::kChar:
     case K::kSpace: {
-      const std::optional<std::string> cp932 = Utf8ToCp932(key.text);
-      ok = cp932 && name_.Type(*cp932);
+      const std::optional<std::string> cp932 = TypedTextToCp932(key.text);
+      if (!cp932) return Step::kUnwritable;
+      ok = name_.Type(*cp932);
       break;
     }
     case K::kBackspace: ok = name_.Backspace(); break;

@@ -30,7 +30,8 @@ namespace platform::ui::tty {
 
 class SaveFileView {
  public:
-  enum class Step { kNone, kConfirm, kCancel, kRefused };
+  // kUnwritable: a character typed into the name has no Shift_JIS form.
+  enum class Step { kNone, kConfirm, kCancel, kRefused, kUnwritable };
   struct Check {
     std::string problem;   // Shift_JIS; not empty: the choice is refused with this message
     std::string question;  // Shift_JIS; not empty: ask this (Yes/No) before taking the choice

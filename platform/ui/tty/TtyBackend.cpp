@@ -115,6 +115,10 @@ void TtyBackend::Paint() {
     cursor = Cursor{};
     o(canvas, cursor);
   }
+  if (!note_.empty() && canvas.rows() > 0) {
+    const int row = canvas.rows() - 1;
+    canvas.Text(row, std::max(0, (canvas.cols() - Width(note_)) / 2), note_, kColorAlert | kReverse | kBold);
+  }
   if (busy_) {
     static const char* const kSpin[] = {"|", "/", "-", "\\"};
     const GlyphRun mark = ToGlyphs(std::string("[ 処理中 ") + kSpin[busyFrame_++ % 4] + " ]");
@@ -219,7 +223,28 @@ KeyPress TtyBackend::NextKey() {
       Paint();
       continue;
     }
-    if (k->kind != K::kNone) return *k;
+    if (k->kind != K::kNone) {
+      note_.clear();
+      return *k;
+    }
+  }
+}
+
+void TtyBackend::RefuseUnwritable(const KeyPress& key) {
+  term_->Beep();
+  // The character's own glyph, and its code point for one that shows nothing.
+  uint32_t cp = key.text.empty() ? 0 : static_cast<unsigned char>(key.text[0]);
+  const int more = cp >= 0xF0 ? 3 : cp >= 0xE0 ? 2 : cp >= 0xC0 ? 1 : 0;
+  if (more) cp &= 0x3Fu >> more;
+  for (int k = 1; k <= more && k < static_cast<int>(key.text.size()); ++k) {
+    cp = (cp << 6) | (static_cast<unsigned char>(key.text[k]) & 0x3Fu);
+  }
+  char code[16];
+  std::snprintf(code, sizeof code, "(U+%04X)", cp);
+  note_ = ToGlyphs(" 「");
+  for (const Glyph& g : Utf8Glyphs(key.text)) note_.push_back(g);
+  for (const Glyph& g : ToGlyphs(std::string("」") + code + " は Shift_JIS にない文字のため入力できません ")) {
+    note_.push_back(g);
   }
 }
 
@@ -256,6 +281,7 @@ bool TtyBackend::HandleKey(Dialog& dialog, const KeyPress& key) {
     case KeyOutcome::kAction: return true;
     case KeyOutcome::kShown: return false;
     case KeyOutcome::kRefused: term_->Beep(); return false;
+    case KeyOutcome::kUnwritable: RefuseUnwritable(key); return false;
   }
   return false;
 }
@@ -354,6 +380,7 @@ std::optional<std::string> TtyBackend::SaveFile(const SaveFileDialogOptions& opt
     const SaveFileView::Step step = view.Key(key);
     if (step == SaveFileView::Step::kCancel) break;
     if (step == SaveFileView::Step::kRefused) term_->Beep();
+    if (step == SaveFileView::Step::kUnwritable) RefuseUnwritable(key);
     if (step != SaveFileView::Step::kConfirm) continue;
     // The flags: the folder and, when asked, the file must exist; an
     // existing file is overwritten only after a Yes.

@@ -17,7 +17,9 @@
 // or file must exist, overwrite prompt; it never changes the current
 // folder). A tooltip shows while its control has the focus, or on F1 (or a
 // click on the control) until the next key. The wait cursor shows as a busy
-// mark in the top right corner. Repaints asked for by a busy window (the
+// mark in the top right corner. A character typed into an edit or the file
+// name that Shift_JIS cannot hold ("¥" is taken as "\") is refused with a
+// beep and a note naming it on the bottom line, shown until the next key. Repaints asked for by a busy window (the
 // progress window) reach the terminal at most about thirty times a second;
 // everything else shows at once.
 #pragma once
@@ -67,6 +69,7 @@ class TtyBackend : public Backend {
   bool HandleKey(Dialog& dialog, const KeyPress& key);
   const Control* ShownTip(const Dialog& dialog) const;
   KeyPress NextKey();
+  void RefuseUnwritable(const KeyPress& key);
 
   std::unique_ptr<Terminal> term_;
   std::vector<const Dialog*> windows_;  // shown dialogs, bottom to top
@@ -74,6 +77,7 @@ class TtyBackend : public Backend {
   std::vector<Overlay> overlays_;
   EditLines edits_;
   PaintedDialog top_;                   // the last paint of the topmost dialog
+  GlyphRun note_;                       // shown on the bottom line until the next key
   bool tipByKey_ = false;
   bool busy_ = false;
   int busyFrame_ = 0;
