@@ -306,6 +306,10 @@ int Generate(const std::vector<std::string>& args) {
       "INSERT INTO data_entry VALUES (?1, ?2, ?3, 20230401, 20240331, 31, 1, 0, 0, 0, 0)");
   d.Bind(1, id).Bind(2, dataNo).Bind(3, "Generated " + std::to_string(dataNo));
   if (d.Step() != SQLITE_DONE) return fail(d.ErrorMessage());
+  // Generated books come with a user to select them: 001, unless the
+  // installation already has one of that name.
+  Statement u = store->Prepare("INSERT OR IGNORE INTO app_user (user_id, name) VALUES ('001', 'generated')");
+  if (u.Step() != SQLITE_DONE) return fail(u.ErrorMessage());
   Statement t = store->Prepare("INSERT INTO tax_settings VALUES (?1, 2, 0, 0, 0, 0, 5)");
   t.Bind(1, id);
   if (t.Step() != SQLITE_DONE) return fail(t.ErrorMessage());
