@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "ledger/testing/Fixture.h"
+#include "dialog/SettingsFile.h"
 #include "platform/CallerWindow.h"
+#include "tests/dialog/FakeFileSystem.h"
 #include "tests/report_data/DataDocument.h"
 #include "tests/support/Files.h"
 
@@ -41,7 +43,8 @@ using Leaves = std::map<std::string, std::map<std::string, std::string>>;
 constexpr const char* kData = "F0001";
 
 // Account IDs of the books below.
-enum : int64_t { kCash = 1, kSales, kPurchases, kSupplies, kInterest, kLoss, kSubcontract, kMiscIncome, kMiscLoss };
+enum : int64_t { kCash = 1, kSales, kPurchases, kSupplies, kInterest, kLoss, kSubcontract, kMiscIncome, kMiscLoss,
+                 kOtherExpense, kUnlisted };
 
 struct Outcome {
   int exitStatus = -1;
@@ -76,7 +79,8 @@ class Figures : public ::testing::Test {
                           {kPurchases, "610", 0x20200000, 1},  {kSupplies, "730", 0x40882008, 1},
                           {kInterest, "800", 0x40844000, 1},   {kLoss, "900", 0x40440040, 1},
                           {kSubcontract, "615", 0x20200040, 1}, {kMiscIncome, "810", 0x40888000, 2},
-                          {kMiscLoss, "820", 0x40848000, 1}};
+                          {kMiscLoss, "820", 0x40848000, 1},    {kOtherExpense, "740", 0x40844080, 1},
+                          {kUnlisted, "735", 0x40882008, 1}};
     for (const A& a : accounts) {
       AccountSpec spec;
       spec.id = a.id;
@@ -85,6 +89,7 @@ class Figures : public ::testing::Test {
       spec.classCode = a.classCode;
       spec.balanceSide = a.side;
       if (a.id == kSubcontract) spec.markB = 1;
+      if (a.id == kUnlisted) spec.listExcluded = 1;
       book_.AddAccount(data.dataId, spec);
     }
   }
@@ -433,6 +438,97 @@ TEST_F(Figures, ExitStatusOfTheProgram) {
   EXPECT_EQ(Run("").exitStatus, 2);  // the script ran out while the dialog waited
   const Outcome unopened = Run("answer OK\n", (dir_ / "no-ledger").string());
   EXPECT_EQ(unopened.exitStatus, 3) << unopened.transcript;
+  book_.Exec("UPDATE tax_settings SET tax_method = 0");
+  EXPECT_EQ(Run("answer OK\n").exitStatus, 1);  // exempt data is refused
+  const std::string help = Quote((dir_ / "bin" / "taxbridge_plus").string()) + " --help >/dev/null";
+  const int status = std::system(help.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+// "Rounding": negative amounts are rounded by their magnitude, by each kind.
+TEST_F(Figures, NegativeAmountsRoundByTheirMagnitude) {
+  Books(Period(20230401, 20240331), TaxSpec());
+  Line(20230415, 1, Side(kSales, 2.9, 5, 0, 800), Side(kCash, 2.9));        // exports lowered: -2.9
+  Line(20230415, 1, Side(kCash, 0.4445), Side(kSales, 0.4445, 3, 0, 800));  // half up digit by digit
+  ExpectData(RunJournal(), {{"D020110", {{"HIKAZEISHISANYUSHUTSUZEINUKI8", "-3"},
+                                         {"HIKAZEIURIAGEYUUKAIGAIZEINUKI8", "1"}}}});
+  book_.Exec("UPDATE tax_settings SET rounding = 1");
+  ExpectData(RunJournal(), {{"D020110", {{"HIKAZEISHISANYUSHUTSUZEINUKI8", "-2"}}}});
+  book_.Exec("UPDATE tax_settings SET rounding = 2");
+  ExpectData(RunJournal(), {{"D020110", {{"HIKAZEISHISANYUSHUTSUZEINUKI8", "-3"},
+                                         {"HIKAZEIURIAGEYUUKAIGAIZEINUKI8", "1"}}}});
+}
+
+// "Corporate refund statement": an undetermined import counts in the journal
+// part (and brings the notice), and list_excluded keeps an account out of the
+// journal part but not out of its class total.
+TEST_F(Figures, CorporateJournalPartAndTheAccountList) {
+  Books(Period(20230401, 20240331), TaxSpec());
+  Line(20230415, 1, Side(kPurchases, 500, 31, 40, 800), Side(kCash, 540));
+  Line(20230415, 1, Side(kUnlisted, 70, 24), Side(kCash, 70));
+  ExpectData(RunJournal(4, 3, 1), {{"KANPUH",
+                                    {{"KESSANZEIKUBUN", "2"}, {"SHOHINSHIIRE1", "500"}, {"SHOHINSHIIRE2", "500"},
+                                     {"HANBAIIPPAN1", "70"}}}});
+}
+
+// "Individual refund statement": layout 2 counts expenses (0x40844080 too) as
+// real-estate income and purchases nowhere, and writes only the FUDOUSAN
+// leaves.
+TEST_F(Figures, IndividualRealEstateLayout) {
+  Books(Period(20230101, 20231231, 3, 2), TaxSpec());
+  Line(20230115, 1, Side(kPurchases, 100), Side(kCash, 100));
+  ExpectData(RunJournal(1, 12), {{"KANPUK",
+                                  {{"FUDOUSANHITSUYOU1", "0"}, {"FUDOUSANHITSUYOU2", "0"},
+                                   {"FUDOUSANKOTEISHISAN1", "0"}}}});
+  Line(20230115, 1, Side(kOtherExpense, 40), Side(kCash, 40));
+  ExpectData(RunJournal(1, 12), {{"KANPUK",
+                                  {{"KESSANZEIKUBUN", "2"}, {"FUDOUSANHITSUYOU1", "40"}, {"FUDOUSANHITSUYOU2", "40"},
+                                   {"FUDOUSANKOTEISHISAN1", "0"}}}});
+}
+
+// "Individual refund statement": a department of class 1 or 2 also takes the
+// book amounts of the departments that reference it, so those count twice;
+// class 1 with a reference goes to business (by its income type) and other.
+TEST_F(Figures, DepartmentReferencesCountTwice) {
+  Books(Period(20230101, 20231231, 3, 3), TaxSpec());
+  auto department = [&](int32_t code, int32_t deptClass, int32_t reference) {
+    DepartmentSpec spec;
+    spec.code = code;
+    spec.name = "D" + std::to_string(code);
+    spec.deptClass = deptClass;
+    spec.reference = reference;
+    spec.incomeType = 1;
+    book_.AddDepartment(kData, spec);
+  };
+  department(1, 2, 0);  // takes its own sides and those of 2 and 3
+  department(2, 0, 1);
+  department(3, 1, 1);  // class 1 with a reference: business and other
+  Line(20230115, 1, InDepartment(Side(kSupplies, 100), 2), InDepartment(Side(kCash, 100), 2));
+  Line(20230115, 1, InDepartment(Side(kSupplies, 10), 3), InDepartment(Side(kCash, 10), 3));
+  ExpectData(RunJournal(1, 12),
+             {{"KANPUK",
+               {{"KESSANZEIKUBUN", "2"}, {"JIGYOSHIIRE1", "0"}, {"JIGYOSHIIRE2", "0"}, {"JIGYOHITSUYOU1", "220"},
+                {"JIGYOHITSUYOU2", "110"}, {"JIGYOKOTEISHISAN1", "0"}, {"FUDOUSANHITSUYOU1", "0"},
+                {"FUDOUSANHITSUYOU2", "0"}, {"FUDOUSANKOTEISHISAN1", "0"}, {"SONOTASHIIRE1", "0"},
+                {"SONOTASHIIRE2", "0"}, {"SONOTAHITSUYOU1", "10"}, {"SONOTAHITSUYOU2", "10"}}}});
+}
+
+// README "The settings file": a key matches only at the start of a line, byte
+// for byte, and the first line of a key is read; a write drops every line of
+// its key and keeps the others.
+TEST(SettingsFileKeys, MatchAtTheLineStartByteForByte) {
+  dialog::testing::FakeFileSystem fs;
+  fs.dirs.insert("C:\\taxbridge");
+  const char* file = "C:\\taxbridge\\taxbridge_plus.env";
+  fs.files[file] = " 001/1/0:0/5/5/C:\\blank.xml\nABC/1/0:0/6/6/C:\\upper.xml\n001/1/0:0/4/3/C:\\first.xml\n"
+                   "001/1/0:0/7/7/C:\\second.xml\n";
+  dialog::SettingsFile settings(fs, "C:\\taxbridge\\", "taxbridge_plus.env");
+  EXPECT_EQ(settings.Read({"001", 1, 0})->outputPath, "C:\\first.xml");
+  EXPECT_FALSE(settings.Read({"abc", 1, 0}));
+  EXPECT_EQ(settings.Read({"ABC", 1, 0})->outputPath, "C:\\upper.xml");
+  EXPECT_FALSE(settings.Read({"001", 1, 1}));
+  ASSERT_TRUE(settings.Write({"001", 1, 0}, {0, 4, 9, "C:\\new.xml"}));
+  EXPECT_EQ(fs.files[file], " 001/1/0:0/5/5/C:\\blank.xml\nABC/1/0:0/6/6/C:\\upper.xml\n001/1/0:0/4/9/C:\\new.xml\n");
 }
 
 }  // namespace
