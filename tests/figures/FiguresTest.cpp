@@ -513,6 +513,49 @@ TEST_F(Figures, DepartmentReferencesCountTwice) {
                 {"SONOTASHIIRE2", "0"}, {"SONOTAHITSUYOU1", "10"}, {"SONOTAHITSUYOU2", "10"}}}});
 }
 
+// "Individual refund statement": layout 1 makes everything business income
+// (assets whatever their income type) and writes only the JIGYO leaves;
+// layout 3 without departments routes the same amounts to business income,
+// the assets by their income type.
+TEST_F(Figures, IndividualBusinessLayoutAndNoDepartments) {
+  Books(Period(20230101, 20231231, 3, 1), TaxSpec());
+  Line(20230115, 1, Side(kPurchases, 20), Side(kCash, 20));
+  Line(20230115, 1, Side(kSupplies, 10), Side(kCash, 10));
+  AssetSpec asset;
+  asset.acquisitionDate = 20230301;
+  asset.amount = Yen(5);
+  asset.incomeType = 2;
+  book_.AddAsset(kData, asset);
+  ExpectData(RunJournal(1, 12), {{"KANPUK",
+                                  {{"KESSANZEIKUBUN", "2"}, {"JIGYOSHIIRE1", "20"}, {"JIGYOSHIIRE2", "20"},
+                                   {"JIGYOHITSUYOU1", "10"}, {"JIGYOHITSUYOU2", "10"}, {"JIGYOKOTEISHISAN1", "5"}}}});
+  book_.Exec("UPDATE data_entry SET income_layout = 3");
+  ExpectData(RunJournal(1, 12),
+             {{"KANPUK",
+               {{"KESSANZEIKUBUN", "2"}, {"JIGYOSHIIRE1", "20"}, {"JIGYOSHIIRE2", "20"}, {"JIGYOHITSUYOU1", "10"},
+                {"JIGYOHITSUYOU2", "10"}, {"JIGYOKOTEISHISAN1", "0"}, {"FUDOUSANHITSUYOU1", "0"},
+                {"FUDOUSANHITSUYOU2", "0"}, {"FUDOUSANKOTEISHISAN1", "5"}, {"SONOTASHIIRE1", "0"},
+                {"SONOTASHIIRE2", "0"}, {"SONOTAHITSUYOU1", "0"}, {"SONOTAHITSUYOU2", "0"}}}});
+}
+
+// "SYSTEM and BASIC": the leaves that come from the company record and the
+// tax settings.
+TEST_F(Figures, BasicSectionFromTheCompanyRecord) {
+  TaxSpec tax;
+  tax.method = 1;
+  DataSpec data = Period(20230101, 20231231, 3, 1);
+  data.company = "ABC";
+  Books(data, tax);
+  const Outcome run = RunJournal(1, 12);
+  ASSERT_EQ(run.exitStatus, 0) << run.transcript;
+  for (const char* leaf : {"<JIGYOUNENDOFROM>20230101</", "<JIGYOUNENDOTO>20231231</", "<HOUJINKOJINKUBUN>2</",
+                           "<KAZEIKUBUN>2</", "<URIAGEZEIGAKUKEISAN>1</", "<SHIIREZEIGAKUKEISAN></",
+                           "<KEIKASHOCHIKAZEISHISAN>2</", "<FUNCTIONID>7</", "<GYOUMUPREFIX>SY26</",
+                           "<KOMONSAKINAME>\x82\x60\x82\x61\x82\x62</"}) {
+    EXPECT_NE(run.document.find(leaf), std::string::npos) << leaf << "\n" << run.document;
+  }
+}
+
 // README "The settings file": a key matches only at the start of a line, byte
 // for byte, and the first line of a key is read; a write drops every line of
 // its key and keeps the others.
