@@ -82,15 +82,15 @@ class Figures : public ::testing::Test {
                           {kMiscLoss, "820", 0x40848000, 1},    {kOtherExpense, "740", 0x40844080, 1},
                           {kUnlisted, "735", 0x40882008, 1}};
     for (const A& a : accounts) {
-      AccountSpec spec;
-      spec.id = a.id;
-      spec.code = a.code;
-      spec.name = a.code;
-      spec.classCode = a.classCode;
-      spec.balanceSide = a.side;
-      if (a.id == kSubcontract) spec.markB = 1;
-      if (a.id == kUnlisted) spec.listExcluded = 1;
-      book_.AddAccount(data.dataId, spec);
+      AccountSpec row;
+      row.id = a.id;
+      row.code = a.code;
+      row.name = a.code;
+      row.classCode = a.classCode;
+      row.balanceSide = a.side;
+      if (a.id == kSubcontract) row.markB = 1;
+      if (a.id == kUnlisted) row.listExcluded = 1;
+      book_.AddAccount(data.dataId, row);
     }
   }
 
@@ -399,12 +399,12 @@ TEST_F(Figures, ShortPeriodTakesBothClosings) {
 TEST_F(Figures, IndividualRefundStatementByDepartment) {
   Books(Period(20230101, 20231231, 3, 3), TaxSpec());
   auto department = [&](int32_t code, int32_t deptClass, int32_t incomeType) {
-    DepartmentSpec spec;
-    spec.code = code;
-    spec.name = "D" + std::to_string(code);
-    spec.deptClass = deptClass;
-    spec.incomeType = incomeType;
-    book_.AddDepartment(kData, spec);
+    DepartmentSpec row;
+    row.code = code;
+    row.name = "D" + std::to_string(code);
+    row.deptClass = deptClass;
+    row.incomeType = incomeType;
+    book_.AddDepartment(kData, row);
   };
   department(1, 0, 1);  // business income
   department(2, 1, 3);  // class 1, reference 0, real estate: business and real estate
@@ -492,13 +492,13 @@ TEST_F(Figures, IndividualRealEstateLayout) {
 TEST_F(Figures, DepartmentReferencesCountTwice) {
   Books(Period(20230101, 20231231, 3, 3), TaxSpec());
   auto department = [&](int32_t code, int32_t deptClass, int32_t reference) {
-    DepartmentSpec spec;
-    spec.code = code;
-    spec.name = "D" + std::to_string(code);
-    spec.deptClass = deptClass;
-    spec.reference = reference;
-    spec.incomeType = 1;
-    book_.AddDepartment(kData, spec);
+    DepartmentSpec row;
+    row.code = code;
+    row.name = "D" + std::to_string(code);
+    row.deptClass = deptClass;
+    row.reference = reference;
+    row.incomeType = 1;
+    book_.AddDepartment(kData, row);
   };
   department(1, 2, 0);  // takes its own sides and those of 2 and 3
   department(2, 0, 1);
