@@ -56,6 +56,9 @@ TEST_F(CellTextTest, FitAndWrapNeverSplitACharacter) {
   const auto lines = WrapLines(ToGlyphs("集計期間に誤りがあります。\n\n再設定"), 9);
   ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(ToUtf8(lines[0]), U8(u8"集計期間"));
+  // "。" never starts a line: the character before it comes down with it.
+  EXPECT_EQ(ToUtf8(lines[2]), U8(u8"ありま"));
+  EXPECT_EQ(ToUtf8(lines[3]), U8(u8"す。"));
   EXPECT_TRUE(lines[4].empty());
   EXPECT_EQ(ToUtf8(lines[5]), U8(u8"再設定"));
 }

@@ -1,9 +1,13 @@
 #include "platform/ui/tty/CellText.h"
 
+#include <langinfo.h>
+
+#include <algorithm>
 #include <clocale>
 #include <cstring>
 #include <cwchar>
-#include <langinfo.h>
+#include <iterator>
+#include <string_view>
 
 #include "platform/Encoding.h"
 #include "platform/ShiftJis.h"
@@ -146,6 +150,20 @@ char MnemonicOf(std::string_view cp932) {
   return 0;
 }
 
+namespace {
+
+// Closing punctuation that a Japanese line never starts with: where a line
+// break would put one first on a line, the character before it moves down
+// with it.
+bool NeverStartsALine(const std::string& utf8) {
+  static constexpr std::u8string_view kClosing[] = {u8"。", u8"、", u8"」", u8"』", u8"）", u8"】", u8"，", u8"．",
+                                                    u8"！", u8"？", u8"｣", u8"､", u8"｡", u8")", u8".", u8","};
+  const std::u8string_view text(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size());
+  return std::find(std::begin(kClosing), std::end(kClosing), text) != std::end(kClosing);
+}
+
+}  // namespace
+
 std::vector<GlyphRun> WrapLines(const GlyphRun& run, int columns) {
   std::vector<GlyphRun> lines(1);
   int w = 0;
@@ -156,8 +174,14 @@ std::vector<GlyphRun> WrapLines(const GlyphRun& run, int columns) {
       continue;
     }
     if (w + g.width > columns && !lines.back().empty()) {
-      lines.emplace_back();
-      w = 0;
+      GlyphRun next;
+      GlyphRun& current = lines.back();
+      if (NeverStartsALine(g.utf8) && current.size() > 1 && current.back().width + g.width <= columns) {
+        next.push_back(current.back());
+        current.pop_back();
+      }
+      w = next.empty() ? 0 : next.front().width;
+      lines.push_back(std::move(next));
     }
     lines.back().push_back(g);
     w += g.width;
