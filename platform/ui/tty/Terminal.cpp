@@ -251,7 +251,11 @@ void Terminal::Show(const Canvas& canvas, int cursorRow, int cursorCol) {
     curs_set(1);
     move(cursorRow, cursorCol);
   } else {
+    // No control takes the cursor (every one disabled, say): hide it, and
+    // park it in the top-left corner for terminals that cannot hide it,
+    // rather than leaving it wherever the last cell was drawn.
     curs_set(0);
+    move(0, 0);
   }
   refresh();
 }
