@@ -33,7 +33,10 @@ int BindEndpoint(const std::string& path, bool* inUse) {
   *inUse = false;
   sockaddr_un addr{};
   addr.sun_family = AF_UNIX;
-  if (path.size() >= sizeof addr.sun_path) return -1;
+  if (path.size() >= sizeof addr.sun_path) {
+    errno = ENAMETOOLONG;  // an endpoint's path holds at most 107 bytes
+    return -1;
+  }
   std::memcpy(addr.sun_path, path.c_str(), path.size() + 1);
   for (int attempt = 0; attempt < 2; ++attempt) {
     const int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);

@@ -20,7 +20,9 @@ fi
 account=nobody
 group=$(id -gn "$account" 2>/dev/null) || { echo "as-ordinary-user: no account $account" >&2; exit 1; }
 
-home=$(mktemp -d /tmp/taxbridge-user-XXXXXX)
+# A short name: the link endpoints of the suites live below it, and a
+# socket path holds at most 107 bytes.
+home=$(mktemp -d /tmp/tbu-XXXXXX)
 trap 'rm -rf "$home"' EXIT
 chown "$account:$group" "$home"
 chmod 0700 "$home"
