@@ -426,4 +426,61 @@ TEST_F(LaunchedRun, DevicesAndPipesAreNoOutputFile) {
   EXPECT_EQ(fs::status(dir_ / "out" / "pipe").type(), fs::file_type::fifo);
 }
 
+// The worked example of docs/ledger-import.md, taken from the document itself:
+// its files imported as they stand, and a run over April to March writes the
+// figures the document promises.
+TEST_F(LaunchedRun, TheImportDocumentsWorkedExampleRuns) {
+  const std::string doc = ReadAll(fs::path(TAXBRIDGE_SOURCE_DIR) / "docs" / "ledger-import.md");
+  const size_t section = doc.find("## Worked example");
+  ASSERT_NE(section, std::string::npos);
+  const size_t open = doc.find("```\n", section);
+  const size_t close = doc.find("```", open + 4);
+  ASSERT_NE(close, std::string::npos);
+  // Blocks separated by blank lines; the first line of each names its file.
+  std::istringstream blocks(doc.substr(open + 4, close - open - 4));
+  const fs::path folder = dir_ / "example";
+  fs::create_directories(folder);
+  std::ofstream file;
+  int files = 0;
+  for (std::string line; std::getline(blocks, line);) {
+    if (line.empty()) {
+      file.close();
+    } else if (!file.is_open()) {
+      file.open(folder / line, std::ios::binary);
+      ++files;
+    } else {
+      file << line << "\n";
+    }
+  }
+  file.close();
+  EXPECT_EQ(files, 5);
+  ASSERT_EQ(Ledger("import '" + folder.string() + "'"), 0) << output_;
+  ASSERT_EQ(Ledger("select 001 1"), 0) << output_;
+  const fs::path out = dir_ / "out" / "example.xml";
+  const Outcome run = Run(std::string(kMonths) + "key F12\nanswer OK\n", out);
+  EXPECT_EQ(run.exitStatus, 0) << run.transcript;
+  EXPECT_EQ(Leaf(run.document, "KAZEIURIAGEZEINUKI8"), "500") << run.transcript;
+  EXPECT_EQ(Leaf(run.document, "KAZEIURIAGEZEIGAKU8"), "40");
+}
+
+// The ledger command's own refusals: plain words and the documented status,
+// never a new user or a half-done change.
+TEST_F(LaunchedRun, LedgerCommandRefusesWhatItCannotDo) {
+  Book(2, kPlainBook);
+  EXPECT_EQ(Ledger("--help"), 0) << output_;
+  EXPECT_NE(output_.find("select USER DATA_NO"), std::string::npos) << output_;
+  EXPECT_EQ(Ledger("--version"), 0) << output_;
+  EXPECT_EQ(Ledger("select 999 1"), 1) << output_;
+  EXPECT_NE(output_.find("no user 999"), std::string::npos) << output_;
+  EXPECT_EQ(Ledger("select 001 77"), 1) << output_;
+  EXPECT_EQ(Ledger("generate 5 many"), 2) << output_;
+  EXPECT_EQ(Ledger("generate 5 1e3"), 2) << output_;
+  // Nothing half-made stands in the way: the refused user and data set are
+  // still refused, and the refused generation can now be made whole.
+  EXPECT_EQ(Ledger("select 999 1"), 1) << output_;
+  EXPECT_EQ(Ledger("generate 5 10 4 1 1"), 0) << output_;
+  EXPECT_EQ(Ledger("generate 5 10 4 1 1"), 1) << output_;
+  EXPECT_EQ(output_.find("constraint"), std::string::npos) << output_;
+}
+
 }  // namespace
