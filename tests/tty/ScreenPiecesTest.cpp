@@ -193,8 +193,12 @@ TEST_F(PaintTest, NarrowScreenKeepsTheFocusedControlInView) {
       PaintDialog(canvas, dialog, edits, PlaceWindow(size.rows, size.cols, canvas.rows(), canvas.cols(), row, col));
   ASSERT_GE(painted.cursorRow, 0);
   EXPECT_LT(painted.cursorRow, 18);
-  EXPECT_NE(canvas.Lines()[painted.cursorRow].find(U8(u8">キャンセル(Esc)<]")), std::string::npos)
-      << canvas.Lines()[painted.cursorRow];
+  // The text fills the button: its brackets stay whole (no focus mark is
+  // drawn over one), and the reversed face shows the focus.
+  const std::string& line = canvas.Lines()[painted.cursorRow];
+  EXPECT_NE(line.find(U8(u8"[キャンセル(Esc)")), std::string::npos) << line;
+  EXPECT_EQ(line.find(">"), std::string::npos) << line;
+  EXPECT_TRUE(canvas.at(painted.cursorRow, painted.cursorCol).attr & kReverse);
 }
 
 TEST_F(PaintTest, ProgressBarsFillInProportion) {

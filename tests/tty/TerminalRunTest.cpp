@@ -256,8 +256,13 @@ TEST_F(TerminalRun, TipShowsOnF1UntilTheNextKey) {
   Start();
   WaitFor(U8(kCaption));
   Keys("F1");
-  WaitFor({U8(u8"連動元製品にて入力・保存した消費税申告書の情報を使用します。"),
-           U8(u8"・課税売上割合変動時調整対象固定資産に係る消費税額の調整額")});
+  const std::string shown = WaitFor({U8(u8"連動元製品にて入力・保存した消費税申告書の情報を使用します。"),
+                                     U8(u8"・課税売上割合変動時調整対象固定資産に係る消費税額の調整額")});
+  // The tip stays inside the dialog: the caption still shows, and no corner
+  // of the tip's box stands beside the dialog's own.
+  EXPECT_NE(shown.find(U8(kCaption)), std::string::npos) << shown;
+  for (const char8_t* doubled : {u8"┌┌", u8"└└", u8"┐┐", u8"┘┘", u8"││"})
+    EXPECT_EQ(shown.find(U8(doubled)), std::string::npos) << U8(doubled) << "\n" << shown;
   Keys("F1");
   for (int i = 0; i < 50 && Screen().find(U8(u8"保存した消費税申告書")) != std::string::npos; ++i) SleepMs(100);
   EXPECT_EQ(Screen().find(U8(u8"保存した消費税申告書")), std::string::npos);

@@ -47,7 +47,11 @@ void PaintButton(Canvas& canvas, const Rect& r, const Control& c, uint32_t attr,
   if (!enabled) return;
   canvas.Text(r.row, r.col, Ascii("["), attr, r.col, r.right());
   canvas.Text(r.row, r.right() - 1, Ascii("]"), attr, r.col, r.right());
-  if (focused) {
+  // The focus marks go in the blank cells beside the text. Where the text
+  // leaves none on a side (キャンセル(Esc) fills its button) they are left
+  // out rather than drawn over a bracket; the reversed face still shows the
+  // focus.
+  if (focused && start - 1 > r.col && end < r.right() - 1) {
     canvas.Text(r.row, start - 1, Ascii(">"), attr, r.col, r.right());
     canvas.Text(r.row, end, Ascii("<"), attr, r.col, r.right());
   }

@@ -157,14 +157,20 @@ void TtyBackend::PaintToolTip(Canvas& canvas, const Dialog& dialog, const Painte
   for (const auto& hit : painted.hits) {
     if (hit.id == tip->id()) anchor = hit.cells;
   }
-  const int maxWidth = std::max(10, canvas.cols() - 4);
+  // The tip stands inside the dialog's frame, below its caption line: it
+  // never covers the caption or draws its corners over the dialog's own.
+  const Rect& window = painted.window;
+  const int left = window.col + 2, right = window.right() - 2;  // a blank cell inside each side
+  const int top = window.row + 1, bottom = window.bottom() - 1;
+  const int maxWidth = std::max(10, right - left - 4);
   const std::vector<GlyphRun> lines = WrapLines(ToGlyphs(tip->ToolTip()), maxWidth);
   int width = 0;
   for (const GlyphRun& l : lines) width = std::max(width, Width(l));
   const int rows = static_cast<int>(lines.size()) + 2, cols = width + 4;
   int row = anchor.bottom();
-  if (row + rows > canvas.rows()) row = std::max(0, anchor.row - rows);
-  const int col = std::clamp(anchor.col - cols / 2, 0, std::max(0, canvas.cols() - cols));
+  if (row + rows > bottom) row = anchor.row - rows;
+  row = std::clamp(row, top, std::max(top, bottom - rows));
+  const int col = std::clamp(anchor.col - cols / 2, left, std::max(left, right - cols));
   const Rect box{row, col, rows, cols};
   canvas.Fill(box, kColorWindow);
   canvas.Frame(box, kColorWindow);
