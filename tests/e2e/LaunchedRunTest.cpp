@@ -7,11 +7,14 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <regex>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -481,6 +484,34 @@ TEST_F(LaunchedRun, LedgerCommandRefusesWhatItCannotDo) {
   EXPECT_EQ(Ledger("generate 5 10 4 1 1"), 0) << output_;
   EXPECT_EQ(Ledger("generate 5 10 4 1 1"), 1) << output_;
   EXPECT_EQ(output_.find("constraint"), std::string::npos) << output_;
+}
+
+// `ledger summary` lines its columns up by what the terminal shows: a
+// Japanese account name takes two columns a character, so every row of a
+// table ends in the same column.
+TEST_F(LaunchedRun, SummaryColumnsStayInLineAfterJapaneseNames) {
+  ASSERT_EQ(Ledger("import '" + (fs::path(TAXBRIDGE_SOURCE_DIR) / "demo" / "ledger").string() + "'"), 0) << output_;
+  ASSERT_EQ(Ledger("summary 1 4 3"), 0) << output_;
+  // Columns of a line as a terminal shows it: two for every character
+  // beyond ASCII (the demo's names are all full-width).
+  auto shown = [](const std::string& line) {
+    int columns = 0;
+    for (unsigned char c : line) columns += c < 0x80 ? 1 : (c & 0xC0) == 0xC0 ? 2 : 0;
+    return columns;
+  };
+  std::map<std::string, std::set<int>> widths;  // a table's indent -> the widths of its rows
+  std::map<std::string, int> japanese;
+  std::istringstream in(output_);
+  const std::regex row("^( +)[0-9]+ +[^ ].*[0-9]$");
+  for (std::string line; std::getline(in, line);) {
+    std::smatch m;
+    if (!std::regex_match(line, m, row)) continue;
+    widths[m[1].str()].insert(shown(line));
+    if (std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+      ++japanese[m[1].str()];
+  }
+  ASSERT_FALSE(japanese.empty()) << output_;
+  for (const auto& [indent, count] : japanese) EXPECT_EQ(widths[indent].size(), 1u) << "rows indented " << indent.size() << "\n" << output_;
 }
 
 }  // namespace
