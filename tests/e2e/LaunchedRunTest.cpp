@@ -24,6 +24,7 @@
 
 namespace {
 
+using test_support::Quote;
 using test_support::ReadAll;
 
 namespace fs = std::filesystem;
@@ -512,6 +513,32 @@ TEST_F(LaunchedRun, SummaryColumnsStayInLineAfterJapaneseNames) {
   }
   ASSERT_FALSE(japanese.empty()) << output_;
   for (const auto& [indent, count] : japanese) EXPECT_EQ(widths[indent].size(), 1u) << "rows indented " << indent.size() << "\n" << output_;
+}
+
+// Launched from a terminal, `ledger launch` holds the caller's lines until
+// the program has ended, so that they never land in the program's screen:
+// the program's own last line (its document's path) comes first. Launched
+// into a pipe, the lines come as they happen.
+TEST_F(LaunchedRun, LaunchHoldsTheCallerLinesWhileTheProgramHasTheTerminal) {
+  if (std::system("command -v script >/dev/null 2>&1") != 0) GTEST_SKIP() << "no script(1) to give a terminal";
+  Book(2, kPlainBook);
+  const fs::path out = dir_ / "out" / "tax.xml";
+  std::ofstream(dir_ / "launch.script") << kMonths << "key F12\nanswer OK\n";
+  const std::string launch = "LEDGER_HOME='" + (dir_ / "home").string() + "' TAXBRIDGE_SCRIPT='" +
+                             (dir_ / "launch.script").string() + "' TAXBRIDGE_TRANSCRIPT='" +
+                             (dir_ / "transcript.txt").string() + "' '" + (dir_ / "bin" / "ledger").string() +
+                             "' launch plus --path '" + WindowsPath(out) + "'";
+  int status = -1;
+  const std::string onTerminal = Shell("script -qec " + Quote(launch) + " /dev/null 2>&1", &status);
+  EXPECT_EQ(status, 0) << onTerminal;
+  const size_t path = onTerminal.find(out.string());
+  const size_t caller = onTerminal.find("caller window disabled");
+  ASSERT_NE(path, std::string::npos) << onTerminal;
+  ASSERT_NE(caller, std::string::npos) << onTerminal;
+  EXPECT_LT(path, caller) << onTerminal;
+
+  const std::string piped = Shell(launch + " 2>&1 | cat", &status);
+  EXPECT_LT(piped.find("caller window disabled"), piped.find(out.string())) << piped;
 }
 
 }  // namespace
