@@ -270,6 +270,29 @@ TEST_F(TerminalRun, TipShowsOnF1UntilTheNextKey) {
   Cancel();
 }
 
+TEST_F(TerminalRun, WithNoControlToTakeItTheCursorLeavesTheDialog) {
+  // Books without a saved return: both method buttons are disabled, so no
+  // control of the dialog takes the cursor, which is hidden in the corner
+  // instead of standing where the last cell was drawn.
+  fs::create_directories(dir_ / "csv");
+  for (const auto& entry : fs::directory_iterator(std::string(TAXBRIDGE_SOURCE_DIR) + "/demo/ledger"))
+    if (entry.path().filename() != "saved_return.csv") fs::copy_file(entry.path(), dir_ / "csv" / entry.path().filename());
+  const std::string reload = Environment() + " " + Quote((fs::path(TAXBRIDGE_BINARY_DIR) / "bin" / "ledger").string()) +
+                             " import " + Quote((dir_ / "csv").string()) + " --replace >/dev/null";
+  ASSERT_EQ(std::system(reload.c_str()), 0) << reload;
+  Start();
+  const std::string screen = WaitFor(U8(kCaption));
+  std::string cursor;
+  for (int i = 0; i < 20; ++i) {
+    cursor = Capture(Tmux() + " display -p -t run '#{cursor_x},#{cursor_y},#{cursor_flag}'");
+    if (cursor.rfind("0,0,", 0) == 0) break;
+    SleepMs(100);
+  }
+  EXPECT_EQ(cursor.substr(0, 4), "0,0,") << cursor << "\n" << screen;
+  EXPECT_NE(cursor.find(",0"), std::string::npos) << cursor;  // hidden
+  Cancel();
+}
+
 TEST_F(TerminalRun, ArrowKeysSwitchTheMethod) {
   Start();
   std::string screen = WaitFor(U8(kCaption));
