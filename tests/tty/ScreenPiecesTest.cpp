@@ -195,7 +195,7 @@ TEST_F(PaintTest, NarrowScreenKeepsTheFocusedControlInView) {
   EXPECT_LT(painted.cursorRow, 18);
   // The text fills the button: its brackets stay whole (no focus mark is
   // drawn over one), and the reversed face shows the focus.
-  const std::string& line = canvas.Lines()[painted.cursorRow];
+  const std::string line = canvas.Lines()[painted.cursorRow];
   EXPECT_NE(line.find(U8(u8"[キャンセル(Esc)")), std::string::npos) << line;
   EXPECT_EQ(line.find(">"), std::string::npos) << line;
   EXPECT_TRUE(canvas.at(painted.cursorRow, painted.cursorCol).attr & kReverse);
