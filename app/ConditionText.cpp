@@ -2,13 +2,16 @@
 
 #include <cstdio>
 
+#include "host/Records.h"
+#include "report/ElementNameTable.h"
+
 namespace app {
 namespace {
 
-constexpr int kDisplayTexts = 14;
+using Texts = report::ElementNameTable;
 
 std::string Display(DisplayTextFn displayText, int index) {
-  if (index < 0 || index >= kDisplayTexts) return std::string();
+  if (index < 0 || index >= Texts::kDisplayTextCount) return std::string();
   const char* text = displayText(index);
   return text ? std::string(text) : std::string();
 }
@@ -32,13 +35,16 @@ std::string ConditionText(int kind, std::string_view companyName, int32_t period
     case 1:
       return PeriodText(periodStart, periodEnd);
     case 2:
-      return Blank(Display(displayText, tax.taxMethod));
+      return Blank(Display(displayText, Texts::kTaxMethodNames + tax.taxMethod));
     case 3:
-      if (tax.taxMethod == 1 || tax.taxMethod == 2) return Display(displayText, tax.taxMethod + 2);
+      if (tax.taxMethod == StSHOHIZEIINFO::kSimplified || tax.taxMethod == StSHOHIZEIINFO::kGeneral)
+        return Display(displayText, Texts::kTaxMethodHeadings + tax.taxMethod);
       return std::string();
     case 4:
-      if (tax.taxMethod == 1) return Blank(Display(displayText, tax.mainBusinessType + 7));
-      if (tax.taxMethod == 2) return Blank(Display(displayText, tax.deductionMethod + 5));
+      if (tax.taxMethod == StSHOHIZEIINFO::kSimplified)
+        return Blank(Display(displayText, Texts::kBusinessTypeNames + tax.mainBusinessType));
+      if (tax.taxMethod == StSHOHIZEIINFO::kGeneral)
+        return Blank(Display(displayText, Texts::kDeductionMethodNames + tax.deductionMethod));
       return std::string();
     default:
       return std::string();

@@ -1,6 +1,7 @@
 #include "dialog/ConditionDialog.h"
 
 #include "dialog/PathRules.h"
+#include "host/Records.h"
 #include "platform/ShiftJis.h"
 #include "platform/ui/FileDialog.h"
 #include "platform/ui/MessageBox.h"
@@ -104,15 +105,15 @@ bool ConditionDialog::OnInitDialog() {
 
   int32_t start = journalStartMonth_;
   int32_t end = journalEndMonth_;
-  int32_t method = 0;
+  int32_t method = host::kMethodJournal;
   std::string path;
   if (const std::optional<SettingsEntry> entry = Settings().Read(Key())) {
     savedOutputPath_ = entry->outputPath;
     path = entry->outputPath;
-    method = entry->method == 1 ? 1 : 0;  // a damaged entry never leaves the method group unchecked
+    method = entry->method == host::kMethodSavedReturn ? host::kMethodSavedReturn : host::kMethodJournal;  // a damaged entry never leaves the method group unchecked
     start = entry->startMonth;
     end = entry->endMonth;
-    if (method == 1) {
+    if (method == host::kMethodSavedReturn) {
       const PeriodMonths p = PeriodMonthsOr({start, end});
       start = p.first;
       end = p.last;
@@ -127,7 +128,7 @@ bool ConditionDialog::OnInitDialog() {
   chosen_.method = method;
 
   if (in_.returnValuesAvailable == 0) {
-    chosen_.method = 0;
+    chosen_.method = host::kMethodJournal;
     Item(res::kJournalMethodRadio).EnableWindow(false);
     Item(res::kSavedReturnMethodRadio).EnableWindow(false);
   }
@@ -145,7 +146,7 @@ bool ConditionDialog::OnInitDialog() {
     pathFixed_ = 0;
   }
 
-  if (chosen_.method == 1) {
+  if (chosen_.method == host::kMethodSavedReturn) {
     ShowMonths(in_.returnStartMonth, in_.returnEndMonth);
     Item(res::kSavedReturnMethodRadio).SetFocus();
     SetMonthEditsEnabled(false);
@@ -154,7 +155,7 @@ bool ConditionDialog::OnInitDialog() {
     Item(res::kJournalMethodRadio).SetFocus();  // a disabled button does not take it
   }
 
-  if (in_.taxationKind == 2) host_.InstallToolTip(*this, res::kHelpMark, kHelpTip);
+  if (in_.taxationKind == host::StSHOHIZEIINFO::kGeneral) host_.InstallToolTip(*this, res::kHelpMark, kHelpTip);
 
   UpdateData(false);
   return false;
@@ -190,7 +191,7 @@ void ConditionDialog::OnCommand(int id) {
 void ConditionDialog::OnJournalMethod() {
   UpdateData(true);
   if (Item(res::kJournalMethodRadio).GetCheck() != 1) return;
-  chosen_.method = 0;
+  chosen_.method = host::kMethodJournal;
   ShowMonths(journalStartMonth_, journalEndMonth_);  // months typed since are discarded
   SetMonthEditsEnabled(true);
   UpdateData(false);
@@ -199,7 +200,7 @@ void ConditionDialog::OnJournalMethod() {
 void ConditionDialog::OnSavedReturnMethod() {
   UpdateData(true);
   if (Item(res::kSavedReturnMethodRadio).GetCheck() != 1) return;
-  chosen_.method = 1;
+  chosen_.method = host::kMethodSavedReturn;
   ShowMonths(in_.returnStartMonth, in_.returnEndMonth);
   SetMonthEditsEnabled(false);
   UpdateData(false);

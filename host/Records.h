@@ -30,6 +30,10 @@ struct StDATAINFO : ByteRecord<1505> {
   static constexpr size_t kCompanyKind = 344;                        // u8: 0, 1 corporation; 3, 4 individual
   static constexpr size_t kIncomeLayout = 947;                       // u8: 1 business, 2 real estate, 3 by department
   static constexpr int16_t kPastRecordMark = 99;
+  // The values of kCompanyKind: 0 and 1 are corporations, 3 and 4
+  // individuals; any other value (2, say) is neither.
+  static constexpr bool IsCorporation(uint8_t kind) { return kind == 0 || kind == 1; }
+  static constexpr bool IsIndividual(uint8_t kind) { return kind == 3 || kind == 4; }
 };
 static_assert(sizeof(StDATAINFO) == 1505);
 
@@ -40,8 +44,17 @@ struct StSHOHIZEIINFO : ByteRecord<12> {
   static constexpr size_t kDeductionMethod = 3;   // u8: 0 individual attribution, 1 lump-sum proportional
   static constexpr size_t kMainBusinessType = 4;  // u8: 0 none, 1-6
   static constexpr size_t kTaxInclusive = 5;      // u8: 0 amounts kept without tax, 1 amount plus its tax
+  // The taxation methods at kTaxMethod.
+  static constexpr uint8_t kExempt = 0;
+  static constexpr uint8_t kSimplified = 1;
+  static constexpr uint8_t kGeneral = 2;
 };
 static_assert(sizeof(StSHOHIZEIINFO) == 12);
+
+// How a run gathers its figures, as the conditions dialog offers them, the
+// settings file stores them and BASIC reports them: from the journal, or from
+// the values saved in the host's return screens (StSaveTaxInfo).
+enum AggregationMethod : int { kMethodJournal = 0, kMethodSavedReturn = 1 };
 
 // One account, as ClSetKamoku::WalkFind delivers it into a 213-byte buffer
 // (the record proper is the first kRecordBytes bytes).

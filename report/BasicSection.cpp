@@ -21,15 +21,15 @@ const char* Name(int offset) { return ElementNameTable::At(ElementNameTable::kSy
 }  // namespace
 
 const char* CompanyKindText(uint8_t kind) {
-  if (kind == 0 || kind == 1) return "1";
-  if (kind == 3 || kind == 4) return "2";
+  if (Company::IsCorporation(kind)) return "1";
+  if (Company::IsIndividual(kind)) return "2";
   return "";
 }
 
 int WriteBasicSection(XmlWriter& writer, const BasicSectionFacts& facts) {
   const host::RecordView& company = facts.company;
-  const bool general = facts.taxMethod == 2;
-  const bool saved = facts.method == 1;
+  const bool general = facts.taxMethod == host::StSHOHIZEIINFO::kGeneral;
+  const bool saved = facts.method == host::kMethodSavedReturn;
   const bool haveSaved = facts.savedReturn != nullptr;
   const host::RecordView savedReturn(const_cast<uint8_t*>(facts.savedReturn), haveSaved ? facts.savedReturnSize : 0);
 

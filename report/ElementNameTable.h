@@ -41,6 +41,14 @@ class ElementNameTable {
   static constexpr int kBadDebtsSecond = 347;   // 3 records of 6
 
   static constexpr int kDisplayTextCount = 14;
+  // Where the display texts of each setting begin: the taxation method's name
+  // at its value (0-2), its heading at value + 2 (3, 4; none for exempt), the
+  // deduction method's name at value + 5 (5, 6) and the main business type's
+  // at type + 7 (7-13).
+  static constexpr int kTaxMethodNames = 0;
+  static constexpr int kTaxMethodHeadings = 2;
+  static constexpr int kDeductionMethodNames = 5;
+  static constexpr int kBusinessTypeNames = 7;
   static constexpr int kCorporateRefundCount = 16;
   static constexpr int kIndividualRefundCount = 17;
   static constexpr int kBusinessRecordSize = 22;

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/Records.h"
 #include "report/ElementNameTable.h"
 #include "report/RoundToYen.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 constexpr int kDepthRecord = 2;
 constexpr int kDepthLeaf = 3;
-constexpr uint8_t kGeneralTaxation = 2;
+constexpr uint8_t kGeneralTaxation = host::StSHOHIZEIINFO::kGeneral;
 
 const char* const kCorporateRecord = "KANPUH";
 const char* const kIndividualRecord = "KANPUK";
@@ -122,7 +123,7 @@ bool IndividualLeaves(XmlWriter& writer, const DataSectionFacts& facts) {
 }  // namespace
 
 int WriteCorporateRefund(XmlWriter& writer, const DataSectionFacts& facts) {
-  const bool applies = facts.companyKind != 3 && facts.companyKind != 4 && facts.taxMethod == kGeneralTaxation;
+  const bool applies = !host::StDATAINFO::IsIndividual(facts.companyKind) && facts.taxMethod == kGeneralTaxation;
   if (applies && facts.aggregate == nullptr) return 0;
   if (!writer.WriteStartTag(kCorporateRecord, kDepthRecord)) return 0;
   const bool written = applies ? CorporateLeaves(writer, facts)
@@ -133,7 +134,7 @@ int WriteCorporateRefund(XmlWriter& writer, const DataSectionFacts& facts) {
 }
 
 int WriteIndividualRefund(XmlWriter& writer, const DataSectionFacts& facts) {
-  const bool applies = facts.companyKind != 0 && facts.companyKind != 1 && facts.taxMethod == kGeneralTaxation;
+  const bool applies = !host::StDATAINFO::IsCorporation(facts.companyKind) && facts.taxMethod == kGeneralTaxation;
   if (applies && facts.aggregate == nullptr) return 0;
   if (!writer.WriteStartTag(kIndividualRecord, kDepthRecord)) return 0;
   const bool written = applies ? IndividualLeaves(writer, facts)

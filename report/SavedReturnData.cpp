@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "aggregate/FixedDecimal.h"
+#include "host/Records.h"
 #include "host/SaveTaxInfo.h"
 #include "report/ElementNameTable.h"
 #include "report/RoundToYen.h"
@@ -20,7 +21,7 @@ constexpr int kDepthLeaf = 3;
 constexpr int kGeneralRecords = 12;
 constexpr int kRateRecords = 21;
 
-constexpr int kGeneralTaxation = 2;
+constexpr uint8_t kGeneralTaxation = host::StSHOHIZEIINFO::kGeneral;
 constexpr int32_t kSecuritiesFactor = 20;
 
 // How a leaf of a rate record takes its value.
@@ -133,7 +134,7 @@ int WriteSavedAmount(XmlWriter& writer, std::string_view leaf, int64_t amount, b
 int WriteSavedCorporateRefund(XmlWriter& writer, const SavedReturnFacts& facts) {
   if (!HasBlock(facts)) return 0;
   if (!writer.WriteStartTag("KANPUH", kDepthRecord)) return 0;
-  const bool individual = facts.companyKind == 3 || facts.companyKind == 4;
+  const bool individual = host::StDATAINFO::IsIndividual(facts.companyKind);
   if (individual || facts.taxMethod != kGeneralTaxation) {
     if (!EmptyLeaves(writer, ElementNameTable::kCorporateRefund, ElementNameTable::kCorporateRefundCount)) return 0;
   } else {
@@ -158,7 +159,7 @@ int WriteSavedCorporateRefund(XmlWriter& writer, const SavedReturnFacts& facts) 
 int WriteSavedIndividualRefund(XmlWriter& writer, const SavedReturnFacts& facts) {
   if (!HasBlock(facts)) return 0;
   if (!writer.WriteStartTag("KANPUK", kDepthRecord)) return 0;
-  const bool corporation = facts.companyKind == 0 || facts.companyKind == 1;
+  const bool corporation = host::StDATAINFO::IsCorporation(facts.companyKind);
   if (!corporation && facts.taxMethod == kGeneralTaxation) {
     if (!Element(writer, ElementNameTable::IndividualRefundLeaf(0),
                  BasisCode(facts, StSaveTaxInfo::kRefundIndividualBasis, 0, StSaveTaxInfo::kRefundAmountCount)))
