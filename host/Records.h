@@ -48,6 +48,10 @@ struct StSHOHIZEIINFO : ByteRecord<12> {
   static constexpr uint8_t kExempt = 0;
   static constexpr uint8_t kSimplified = 1;
   static constexpr uint8_t kGeneral = 2;
+  // The rounding kinds at kRounding (any other value cuts off, as kCutOff).
+  static constexpr uint8_t kRoundHalfUp = 0;
+  static constexpr uint8_t kCutOff = 1;
+  static constexpr uint8_t kRoundUp = 2;
 };
 static_assert(sizeof(StSHOHIZEIINFO) == 12);
 

@@ -1,5 +1,7 @@
 #include "report/RoundToYen.h"
 
+#include "host/Records.h"
+
 namespace report {
 
 namespace {
@@ -7,7 +9,7 @@ namespace {
 // Rounds a magnitude given as whole yen and four decimals (0 to 9999).
 int64_t RoundMagnitude(int64_t yen, int64_t decimals, int roundingKind) {
   switch (roundingKind) {
-    case 0: {
+    case host::StSHOHIZEIINFO::kRoundHalfUp: {
       int64_t d1 = decimals / 1000;
       int64_t d2 = (decimals / 100) % 10;
       int64_t d3 = (decimals % 100) / 10;
@@ -17,7 +19,7 @@ int64_t RoundMagnitude(int64_t yen, int64_t decimals, int roundingKind) {
       if (d2 >= 5) ++d1;
       return d1 >= 5 ? yen + 1 : yen;
     }
-    case 2:
+    case host::StSHOHIZEIINFO::kRoundUp:
       return decimals != 0 ? yen + 1 : yen;
     default:
       return yen;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "host/Records.h"
 #include "report/RoundToYen.h"
 
 namespace {
@@ -12,9 +13,9 @@ namespace {
 using report::AmountText;
 using report::RoundToYen;
 
-constexpr int kHalfUp = 0;
-constexpr int kCutOff = 1;
-constexpr int kRoundUp = 2;
+constexpr int kHalfUp = host::StSHOHIZEIINFO::kRoundHalfUp;
+constexpr int kCutOff = host::StSHOHIZEIINFO::kCutOff;
+constexpr int kRoundUp = host::StSHOHIZEIINFO::kRoundUp;
 
 // Amount of `yen` whole yen and `decimals` ten-thousandths.
 constexpr int64_t Yen(int64_t yen, int64_t decimals = 0) { return yen * 10000 + decimals; }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "aggregate/TaxAggregate.h"
+#include "host/Records.h"
 #include "host/SaveTaxInfo.h"
 #include "report/DataSection.h"
 #include "report/ElementNameTable.h"
@@ -25,9 +26,9 @@ using report::ElementNameTable;
 using report::SavedReturnFacts;
 using report::XmlWriter;
 
-constexpr uint8_t kGeneral = 2;
-constexpr uint8_t kSimplified = 1;
-constexpr uint8_t kExempt = 0;
+constexpr uint8_t kGeneral = StSHOHIZEIINFO::kGeneral;
+constexpr uint8_t kSimplified = StSHOHIZEIINFO::kSimplified;
+constexpr uint8_t kExempt = StSHOHIZEIINFO::kExempt;
 
 const char kRateDigit[] = {'8', '5', '3'};
 const char* const kGeneralCodes[] = {"D020110", "D020111", "D020112", "D020120", "D020121", "D020122",
