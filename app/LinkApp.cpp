@@ -33,6 +33,9 @@ constexpr int32_t kUseDataType = 3;
 constexpr int32_t kSettingsFlag = 1;
 // What the host's system link answers when the user declined it.
 constexpr int32_t kLinkDeclined = 1;
+// The aggregation methods the user chooses between (BASIC shows which).
+constexpr int kJournalMethod = 0;
+constexpr int kSavedReturnMethod = 1;
 
 const char* DisplayText(int index) { return report::ElementNameTable::At(report::ElementNameTable::kDisplayTexts + index); }
 
@@ -112,11 +115,11 @@ dialog::ConditionInputs LinkApp::ConditionInputsFor(const RunFacts& facts) {
 
   dialog::ConditionInputs in;
   in.taxationKind = static_cast<int16_t>(static_cast<int8_t>(taxMethod_));
-  in.companyText = line(0);
-  in.periodText = line(1);
-  in.filingCategoryText = line(2);
-  in.deductionLabel = line(3);
-  in.deductionValue = line(4);
+  in.companyText = line(kCompanyLine);
+  in.periodText = line(kPeriodLine);
+  in.filingCategoryText = line(kFilingCategoryLine);
+  in.deductionLabel = line(kDeductionLabelLine);
+  in.deductionValue = line(kDeductionValueLine);
   in.returnStartMonth = facts.returnStartMonth;
   in.returnEndMonth = facts.returnEndMonth;
   in.selectedDataNo[0] = facts.selectedNo[0];
@@ -198,7 +201,7 @@ StepResult LinkApp::WriteDocument(ui::Window* owner, const std::string& outputPa
 }
 
 StepResult LinkApp::WriteSavedReturnDocument(ui::Window* owner, const std::string& outputPath, const RunFacts& facts) {
-  return WriteDocument(owner, outputPath, facts, 1, [&](report::XmlWriter& writer) {
+  return WriteDocument(owner, outputPath, facts, kSavedReturnMethod, [&](report::XmlWriter& writer) {
     return facts.savedReturn &&
            WriteSavedReturnData(writer, facts.company.view(), facts.savedReturn->view(), taxMethod_, taxRounding_);
   });
@@ -249,7 +252,7 @@ StepResult LinkApp::RunJournalMethod(ProgressDialog& progress, const RunFacts& f
       return StepResult::kFailed;
   }
 
-  const StepResult written = WriteDocument(&progress, outputPath, facts, 0, [&](report::XmlWriter& writer) {
+  const StepResult written = WriteDocument(&progress, outputPath, facts, kJournalMethod, [&](report::XmlWriter& writer) {
     return WriteDataSection(writer, facts.company, facts.taxSettings, aggregate_, taxMethod_, taxRounding_);
   });
   ui::EndWaitCursor();
@@ -293,8 +296,9 @@ StepResult LinkApp::RunConnected(ClAccConnect* connection) {
   auto progress = std::make_unique<ProgressDialog>();
   progress->Create();
 
-  const StepResult written = method == 1 ? WriteSavedReturnDocument(progress.get(), outputPath, facts)
-                                         : RunJournalMethod(*progress, facts, start, end, outputPath);
+  const StepResult written = method == kSavedReturnMethod
+                                 ? WriteSavedReturnDocument(progress.get(), outputPath, facts)
+                                 : RunJournalMethod(*progress, facts, start, end, outputPath);
   if (written != StepResult::kCompleted) return written;
 
   // A caller that fixed the output path keeps the stored one.
