@@ -22,6 +22,13 @@ struct TaxSettingsFacts {
   uint8_t mainBusinessType = 0;  // byte 4: 0 none, 1 to 6
 };
 
+// The kinds of line.
+inline constexpr int kCompanyLine = 0;
+inline constexpr int kPeriodLine = 1;
+inline constexpr int kFilingCategoryLine = 2;
+inline constexpr int kDeductionLabelLine = 3;
+inline constexpr int kDeductionValueLine = 4;
+
 // Display string `index` (0 to 13); empty for an index outside the table.
 using DisplayTextFn = const char* (*)(int index);
 

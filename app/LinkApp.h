@@ -1,16 +1,24 @@
 // LinkApp: the application object and the run driver. One process performs
-// one run:
+// one run, in these steps:
 //
-//   connection to the accounting host -> command line -> program folder as the
-//   current directory -> target product check -> system link -> company record
-//   and saved return -> conditions dialog -> method 1: the saved-return
-//   document; method 0: run checks, aggregation, the document -> settings ->
-//   completion message.
+//   1. the connection to the accounting host;
+//   2. the command line of a calling program, and the program's folder as the
+//      current directory;
+//   3. the target product check and the system link;
+//   4. the run's facts, read once (app/RunFacts.h): the user and the selected
+//      data, the company record, the saved return, the tax settings and the
+//      period; every later step takes its facts from them;
+//   5. the conditions dialog (dialog/ConditionDialog.h), whose inputs are
+//      built from the facts;
+//   6. method 1: the saved-return document; method 0: the rate tables, the run
+//      checks, the aggregation passes and the journal document;
+//   7. the conditions stored in the settings file, and the completion message.
+// Each step answers a StepResult; StartRun turns the first one that is not
+// kCompleted into the run result, in that one place, and returns true only
+// when the run completed. A run whose document is incomplete (a section
+// failed, even when the user went on with Yes) has failed: result 2, no
+// settings stored, and the failure message instead of the completion message.
 //
-// StartRun is the whole run; it returns true only when the run completed. A
-// run whose document is incomplete (a section failed, even when the user went
-// on with Yes) has failed: result 2, no settings stored, and the failure
-// message instead of the completion message.
 // EndRun runs after every StartRun: it closes the host connection and, when a
 // calling window started the program, enables that window again and posts the
 // run result to it. Its value is the process exit status: the run result
@@ -24,15 +32,13 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
+#include <functional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "aggregate/TaxAggregate.h"
-#include "app/ConditionText.h"
-#include "app/HostCommandLine.h"
-#include "app/PeriodMonths.h"
+#include "app/RunFacts.h"
+#include "dialog/ConditionDialog.h"
 #include "host/Host.h"
 #include "platform/ExitReport.h"
 #include "platform/File.h"
@@ -47,8 +53,24 @@ class XmlWriter;
 
 namespace app {
 
-
 inline constexpr char kCaption[] = "消費税";
+
+// How a step of the run ended: completed (the run goes on), stopped by the
+// user or refused, or failed.
+enum class StepResult { kCompleted, kStopped, kFailed };
+
+// The run result a step's outcome gives: 0 completed, 1 stopped, 2 failed.
+constexpr int32_t RunResultOf(StepResult result) {
+  switch (result) {
+    case StepResult::kCompleted:
+      return 0;
+    case StepResult::kStopped:
+      return 1;
+    case StepResult::kFailed:
+      break;
+  }
+  return 2;
+}
 
 class LinkApp : public platform::ui::Application, public platform::ExitReport {
  public:
@@ -59,62 +81,55 @@ class LinkApp : public platform::ui::Application, public platform::ExitReport {
   int EndRun() override;
   std::string CompletedDocument() const override { return completedDocument_; }
 
-  // Run helpers, in the order the driver uses them.
-  int ParseHostCommandLine(std::string_view text);
-  int CheckTargetProduct(int showMessages);
-  int ReadCompanyRecord(StDATAINFO& record);
-  int ReadTaxSettings(StSHOHIZEIINFO& settings, const StDATAINFO& record);
-  std::string FormatConditionText(int kind, const StDATAINFO& record);
-  int32_t MonthStartDate(int16_t month);
-  int LoadSavedReturnInfo(StSaveTaxInfo* savedReturn, const StDATAINFO& record);
-  int SavedReturnMatches(const StSaveTaxInfo& savedReturn, const StDATAINFO& record);
-  int32_t SavedReturnMonths(int32_t startDate, int32_t endDate, int16_t& startMonth, int16_t& endMonth);
-  std::vector<MonthClause> BuildPeriodCondition(const StDATAINFO& record, int start, int end);
-
-  // The document's SYSTEM and BASIC sections from this run's facts.
-  int WriteSystemSection(report::XmlWriter& writer);
-  int WriteBasicSection(report::XmlWriter& writer, const StDATAINFO& record, int method);
-  int HasOldRateAmounts();
-  // The whole document of method 1, asking after each failed section. 0 (with
-  // runResult 2) when the user stopped after a failure or the document is
-  // incomplete (a section failed, or the end tag or the close failed); else 1.
-  int WriteSavedReturnReport(platform::ui::Window* owner, const std::string& outputPath, const StDATAINFO& record);
-
-  // Observers, for the program's own checks and for tests.
-  int32_t hostStarted() const { return hostStarted_; }
-  long hostWindow() const { return hostWindow_; }
-  uint32_t hostMessage() const { return hostMessage_; }
-  int16_t functionId() const { return functionId_; }
-  const std::string& fixedOutputPath() const { return fixedOutputPath_; }
-  int32_t runResult() const { return runResult_; }
-  uint8_t taxMethod() const { return taxMethod_; }
-  uint8_t mainBusinessType() const { return mainBusinessType_; }
-  uint8_t taxRounding() const { return taxRounding_; }
-  const TaxAggregate& aggregate() const { return aggregate_; }
-  TaxAggregate& aggregate() { return aggregate_; }
-  void SetSavedReturn(std::unique_ptr<StSaveTaxInfo> savedReturn) { savedReturn_ = std::move(savedReturn); }
-  void SetTaxMethod(uint8_t method) { taxMethod_ = method; }
-  // Test seam: the failures the output document's file object is to meet
-  // (platform/File.h). The program never sets it; fault-injection tests use
-  // it to fail the open, any one write or the close of a whole run.
+  // ---- Test seams ----
+  // The program never calls these.
+  //
+  // The failures the output document's file object is to meet
+  // (platform/File.h); fault-injection tests use it to fail the open, any one
+  // write or the close of a whole run.
   void SetOutputFaults(const platform::FileFaultPlan& faults) { outputFaults_ = faults; }
+  // The return-values method from the run's facts on, without the host link
+  // and the dialog: the conditions' inputs are built from `facts` (which takes
+  // the run's tax facts from them, as a run does) and the document is written
+  // to `outputPath` with `owner` owning its questions.
+  StepResult WriteSavedReturnDocumentFrom(const RunFacts& facts, platform::ui::Window* owner,
+                                          const std::string& outputPath);
 
  private:
-  // Steps of the journal method, from the rate tables to the closed document.
-  bool RunJournalMethod(ProgressDialog& progress, const StDATAINFO& record, int start, int end);
-  bool WriteJournalDocument(platform::ui::Window* owner, const std::string& outputPath, const StDATAINFO& record,
-                            const StSHOHIZEIINFO& taxSettings);
-  // The outcome of one section writer (1 written, 0 failed): true to go on.
-  // A failed section marks `complete` false and asks its question; the
-  // user's Yes goes on, No stops.
-  bool SectionWritten(platform::ui::Window* owner, int written, const char* question, bool& complete);
-  // Writes the REPORT end tag and closes the file, whatever came before, and
-  // answers whether the run goes on to completion. `goOn` false (the user
-  // answered No) gives false. Otherwise the document is complete only when
-  // every section was written (`complete`) and the end tag and the close
-  // succeeded; an incomplete document is reported (kOutputFailed) and gives
-  // false, so that no broken file is ever taken for a finished one.
-  bool FinishDocument(report::XmlWriter& writer, platform::ui::Window* owner, bool goOn, bool complete);
+  // Writes one section of a document into the writer: 1 written, 0 failed.
+  using SectionWriter = std::function<int(report::XmlWriter&)>;
+
+  // The run from the command line on, once the host is connected.
+  StepResult RunConnected(ClAccConnect* connection);
+  // The steps of the run before the facts are read.
+  bool ParseHostCommandLine(std::string_view text);
+  bool TargetProductAccepted();
+  // The conditions dialog's inputs from the run's facts. This is where the
+  // application object's copies of the tax facts (taxMethod_,
+  // mainBusinessType_, taxRounding_) are taken from the settings.
+  dialog::ConditionInputs ConditionInputsFor(const RunFacts& facts);
+
+  // Method 1: the document of the values saved in the host's return screens.
+  StepResult WriteSavedReturnDocument(platform::ui::Window* owner, const std::string& outputPath,
+                                      const RunFacts& facts);
+  // Method 0: from the rate tables to the closed document, over the calendar
+  // months `start` to `end`.
+  StepResult RunJournalMethod(ProgressDialog& progress, const RunFacts& facts, int start, int end,
+                              const std::string& outputPath);
+  int32_t MonthStartDate(int16_t month);
+
+  // The document of either method: the XML declaration, REPORT, SYSTEM,
+  // BASIC in the form of `method`, DATA from `writeData`, the end tag and the
+  // close. A failed section asks its question; the user's Yes goes on, No
+  // stops. kCompleted only when every section, the end tag and the close
+  // succeeded; an incomplete document the user went on with is reported
+  // (kOutputFailed), so that no broken file is ever taken for a finished one.
+  StepResult WriteDocument(platform::ui::Window* owner, const std::string& outputPath, const RunFacts& facts,
+                           int method, const SectionWriter& writeData);
+  int WriteSystemSection(report::XmlWriter& writer);
+  int WriteBasicSection(report::XmlWriter& writer, const RunFacts& facts, int method);
+  int HasOldRateAmounts();
+
   ClSetData* DataSettings();
   ClSetShohizei* TaxSettingsObject();
 
@@ -129,14 +144,12 @@ class LinkApp : public platform::ui::Application, public platform::ExitReport {
   ClSetData* dataSettings_ = nullptr;
   ClSetShohizei* taxSettingsObject_ = nullptr;
   TaxAggregate aggregate_;  // rateTotals, businessTotals and every amount
-  std::unique_ptr<StSaveTaxInfo> savedReturn_;
   uint8_t taxMethod_ = 0;
   uint8_t mainBusinessType_ = 0;
   uint8_t taxRounding_ = 0;
 
   bool connectionFailed_ = false;
-  std::string outputPathForRun_;  // the output file of this run
-  std::string completedDocument_;  // that file, once the run has completed
+  std::string completedDocument_;  // the document written, once the run has completed
   platform::FileFaultPlan outputFaults_;  // none, except in fault-injection tests
 };
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/LinkApp.h"
-#include "app/RunPieces.h"
+#include "app/RunFacts.h"
 #include "host/Records.h"
 #include "host/SaveTaxInfo.h"
 #include "ledger/testing/Fixture.h"
@@ -62,16 +62,25 @@ class SavedReturnReportTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  // Runs the writer of a LinkApp holding the saved return, under general
-  // taxation, with `answers` for its questions.
+  // The run's facts of the company holding `saved`, under general taxation.
+  app::RunFacts Facts(std::unique_ptr<StSaveTaxInfo> saved) const {
+    app::RunFacts facts;
+    facts.company = company_;
+    facts.taxSettings.view().SetU8(StSHOHIZEIINFO::kTaxMethod, 2);
+    facts.savedReturn = std::move(saved);
+    return facts;
+  }
+
+  // Runs the return-values method of a LinkApp from the facts holding the
+  // saved return, with `answers` for its questions: 1 completed, else 0, the
+  // run result it gives in runResult_.
   int Run(const std::string& answers, const std::string& path) {
     ScriptedUser user(answers);
-    app_.SetSavedReturn(std::move(saved_));
-    app_.SetTaxMethod(2);
-    const int result = app_.WriteSavedReturnReport(nullptr, path, company_);
+    const app::StepResult result = app_.WriteSavedReturnDocumentFrom(Facts(std::move(saved_)), nullptr, path);
+    runResult_ = app::RunResultOf(result);
     transcript_ = user.Transcript();
     EXPECT_EQ(user.Remaining(), 0u) << transcript_;
-    return result;
+    return result == app::StepResult::kCompleted ? 1 : 0;
   }
 
   fs::path dir_;
@@ -79,12 +88,13 @@ class SavedReturnReportTest : public ::testing::Test {
   std::unique_ptr<StSaveTaxInfo> saved_;
   StDATAINFO company_;
   app::LinkApp app_;
+  int32_t runResult_ = -1;
   std::string transcript_;
 };
 
 TEST_F(SavedReturnReportTest, TheWholeDocumentInOrderWithoutAQuestion) {
   ASSERT_EQ(Run("", path_), 1);
-  EXPECT_EQ(app_.runResult(), 0);
+  EXPECT_EQ(runResult_, 0);
   EXPECT_EQ(transcript_.find("messagebox"), std::string::npos) << transcript_;
   const std::string doc = ReadAll(path_);
   EXPECT_EQ(doc.rfind("<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n<REPORT>\r\n\t<SYSTEM>\r\n", 0), 0u);
@@ -116,10 +126,9 @@ TEST_F(SavedReturnReportTest, AfterAFailedDataSectionYesAndNoBothFail) {
     saved_->view().SetI64(12547, std::numeric_limits<int64_t>::max() / 10);
     app::LinkApp fresh;
     ScriptedUser user(std::string("answer ") + c.answer + "\n" + (c.boxes == 2 ? "answer OK\n" : ""));
-    fresh.SetSavedReturn(std::move(saved_));
-    fresh.SetTaxMethod(2);
-    EXPECT_EQ(fresh.WriteSavedReturnReport(nullptr, path_, company_), 0) << c.answer;
-    EXPECT_EQ(fresh.runResult(), 2) << c.answer;
+    const app::StepResult result = fresh.WriteSavedReturnDocumentFrom(Facts(std::move(saved_)), nullptr, path_);
+    EXPECT_NE(result, app::StepResult::kCompleted) << c.answer;
+    EXPECT_EQ(app::RunResultOf(result), 2) << c.answer;
     const std::string transcript = user.Transcript();
     EXPECT_EQ(Count(transcript, "messagebox"), c.boxes) << transcript;
     EXPECT_EQ(Count(transcript, kDataQuestion), 1u) << transcript;
@@ -137,7 +146,7 @@ TEST_F(SavedReturnReportTest, AFileThatCannotBeCreatedAsksFromTheSystemSectionOn
   const std::string missing = (dir_ / "no-such-folder" / "out.xml").string();
   // No stops at the first question.
   EXPECT_EQ(Run("answer No\n", missing), 0);
-  EXPECT_EQ(app_.runResult(), 2);
+  EXPECT_EQ(runResult_, 2);
   EXPECT_EQ(Count(transcript_, "messagebox"), 1u);
   EXPECT_EQ(Count(transcript_, kSystemQuestion), 1u) << transcript_;
   EXPECT_FALSE(fs::exists(missing));
@@ -146,10 +155,10 @@ TEST_F(SavedReturnReportTest, AFileThatCannotBeCreatedAsksFromTheSystemSectionOn
   // the run fails all the same.
   app::LinkApp fresh;
   ScriptedUser user("answer Yes\nanswer Yes\nanswer Yes\nanswer OK\n");
-  fresh.SetSavedReturn(std::make_unique<StSaveTaxInfo>());
-  fresh.SetTaxMethod(2);
-  EXPECT_EQ(fresh.WriteSavedReturnReport(nullptr, missing, company_), 0);
-  EXPECT_EQ(fresh.runResult(), 2);
+  const app::StepResult result =
+      fresh.WriteSavedReturnDocumentFrom(Facts(std::make_unique<StSaveTaxInfo>()), nullptr, missing);
+  EXPECT_NE(result, app::StepResult::kCompleted);
+  EXPECT_EQ(app::RunResultOf(result), 2);
   const std::string transcript = user.Transcript();
   const size_t system = transcript.find(kSystemQuestion);
   const size_t basic = transcript.find(kBasicQuestion);
