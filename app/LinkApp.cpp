@@ -33,9 +33,6 @@ constexpr int32_t kUseDataType = 3;
 constexpr int32_t kSettingsFlag = 1;
 // What the host's system link answers when the user declined it.
 constexpr int32_t kLinkDeclined = 1;
-// The aggregation methods the user chooses between (BASIC shows which).
-constexpr int kJournalMethod = 0;
-constexpr int kSavedReturnMethod = 1;
 
 const char* DisplayText(int index) { return report::ElementNameTable::At(report::ElementNameTable::kDisplayTexts + index); }
 
@@ -114,6 +111,7 @@ dialog::ConditionInputs LinkApp::ConditionInputsFor(const RunFacts& facts) {
   const auto line = [&](int kind) { return ConditionText(kind, companyName, periodStart, periodEnd, tax, &DisplayText); };
 
   dialog::ConditionInputs in;
+  // As the host does: the settings byte is widened as a signed one.
   in.taxationKind = static_cast<int16_t>(static_cast<int8_t>(taxMethod_));
   in.companyText = line(kCompanyLine);
   in.periodText = line(kPeriodLine);
@@ -140,6 +138,8 @@ int32_t LinkApp::MonthStartDate(int16_t month) {
   if (data->GetAccPeriod(&raw) != host::kOk || !raw) return 0;
   const std::unique_ptr<ClAccPeriod> period(raw);
   int32_t from = 0, to = 0;
+  // As the host does: the answer is not examined; a month the period does
+  // not know leaves the start date 0.
   period->GetPeriodByAMonth(month, &from, &to, 0);
   return from;
 }
@@ -201,7 +201,7 @@ StepResult LinkApp::WriteDocument(ui::Window* owner, const std::string& outputPa
 }
 
 StepResult LinkApp::WriteSavedReturnDocument(ui::Window* owner, const std::string& outputPath, const RunFacts& facts) {
-  return WriteDocument(owner, outputPath, facts, kSavedReturnMethod, [&](report::XmlWriter& writer) {
+  return WriteDocument(owner, outputPath, facts, host::kMethodSavedReturn, [&](report::XmlWriter& writer) {
     return facts.savedReturn &&
            WriteSavedReturnData(writer, facts.company.view(), facts.savedReturn->view(), taxMethod_, taxRounding_);
   });
@@ -252,9 +252,10 @@ StepResult LinkApp::RunJournalMethod(ProgressDialog& progress, const RunFacts& f
       return StepResult::kFailed;
   }
 
-  const StepResult written = WriteDocument(&progress, outputPath, facts, kJournalMethod, [&](report::XmlWriter& writer) {
-    return WriteDataSection(writer, facts.company, facts.taxSettings, aggregate_, taxMethod_, taxRounding_);
-  });
+  const StepResult written =
+      WriteDocument(&progress, outputPath, facts, host::kMethodJournal, [&](report::XmlWriter& writer) {
+        return WriteDataSection(writer, facts.company, facts.taxSettings, aggregate_, taxMethod_, taxRounding_);
+      });
   ui::EndWaitCursor();
   return written;
 }
@@ -296,7 +297,7 @@ StepResult LinkApp::RunConnected(ClAccConnect* connection) {
   auto progress = std::make_unique<ProgressDialog>();
   progress->Create();
 
-  const StepResult written = method == kSavedReturnMethod
+  const StepResult written = method == host::kMethodSavedReturn
                                  ? WriteSavedReturnDocument(progress.get(), outputPath, facts)
                                  : RunJournalMethod(*progress, facts, start, end, outputPath);
   if (written != StepResult::kCompleted) return written;
@@ -337,6 +338,7 @@ int LinkApp::EndRun() {
     hostWindowObject_->SetForegroundWindow();
     hostWindowObject_->EnableWindow(true);
     hostWindowObject_->PostMessage(hostMessage_, static_cast<int64_t>(functionId_), runResult_);
+    // As the host does: the window is enabled a second time after the post.
     hostWindowObject_->EnableWindow(true);
   }
   ui::Application::EndRun();
