@@ -33,13 +33,13 @@ int WriteBasicSection(XmlWriter& writer, const BasicSectionFacts& facts) {
   const bool haveSaved = facts.savedReturn != nullptr;
   const host::RecordView savedReturn(const_cast<uint8_t*>(facts.savedReturn), haveSaved ? facts.savedReturnSize : 0);
 
-  if (!writer.WriteStartTag("BASIC", kDepthSection)) return 0;
+  if (!writer.WriteStartTag("BASIC", kDepthSection)) return kWriteFailed;
   if (!writer.WriteElement(Name(6), ToAdvisorName(company.Text(Company::kCompanyName, Company::kCompanyNameWidth)), kDepthElement))
-    return 0;
+    return kWriteFailed;
 
   // Without the saved return there is no business year to write: the section
   // stops here unfinished rather than carry an invented one.
-  if (saved && !haveSaved) return 0;
+  if (saved && !haveSaved) return kWriteFailed;
   std::string from, to;
   if (saved) {
     from = std::to_string(savedReturn.I32(Saved::kBusinessYearStart));
@@ -48,10 +48,10 @@ int WriteBasicSection(XmlWriter& writer, const BasicSectionFacts& facts) {
     from = std::to_string(company.I32(Company::kPeriodStart));
     to = std::to_string(company.I32(Company::kPeriodEnd));
   }
-  if (!writer.WriteElement(Name(7), from, kDepthElement)) return 0;
-  if (!writer.WriteElement(Name(8), to, kDepthElement)) return 0;
-  if (!writer.WriteElement(Name(9), CompanyKindText(company.U8(Company::kCompanyKind)), kDepthElement)) return 0;
-  if (!writer.WriteElement(Name(10), general ? "1" : "2", kDepthElement)) return 0;
+  if (!writer.WriteElement(Name(7), from, kDepthElement)) return kWriteFailed;
+  if (!writer.WriteElement(Name(8), to, kDepthElement)) return kWriteFailed;
+  if (!writer.WriteElement(Name(9), CompanyKindText(company.U8(Company::kCompanyKind)), kDepthElement)) return kWriteFailed;
+  if (!writer.WriteElement(Name(10), general ? "1" : "2", kDepthElement)) return kWriteFailed;
 
   const char* transitional;
   const char* salesComputation;
@@ -65,9 +65,9 @@ int WriteBasicSection(XmlWriter& writer, const BasicSectionFacts& facts) {
     salesComputation = "1";
     if (general) purchaseComputation = "1";
   }
-  if (!writer.WriteElement(Name(11), transitional, kDepthElement)) return 0;
-  if (!writer.WriteElement(Name(12), salesComputation, kDepthElement)) return 0;
-  if (!writer.WriteElement(Name(13), purchaseComputation, kDepthElement)) return 0;
+  if (!writer.WriteElement(Name(11), transitional, kDepthElement)) return kWriteFailed;
+  if (!writer.WriteElement(Name(12), salesComputation, kDepthElement)) return kWriteFailed;
+  if (!writer.WriteElement(Name(13), purchaseComputation, kDepthElement)) return kWriteFailed;
   return writer.WriteEndTag("BASIC", kDepthSection);
 }
 

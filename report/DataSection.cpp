@@ -225,24 +225,24 @@ DataSectionFacts DataSectionFacts::Of(const TaxAggregate& aggregate, const StDAT
 }
 
 int WriteDataSection(XmlWriter& writer, const DataSectionFacts& facts) {
-  if (!writer.WriteStartTag("DATA", kDepthData)) return 0;
+  if (!writer.WriteStartTag("DATA", kDepthData)) return kWriteFailed;
   // Without the result of the aggregation, or with fewer than the three rate
   // entries, there is nothing true to write.
   const TaxAggregate* aggregate = facts.aggregate;
   if (aggregate == nullptr || !aggregate->HasRateTables() ||
       aggregate->rateRecordCount() < static_cast<size_t>(TaxAggregate::kMinRateRecords))
-    return 0;
+    return kWriteFailed;
 
   DataWriter data(writer, *aggregate, facts.roundingKind);
   try {
-    if (!WriteRecords(data)) return 0;
+    if (!WriteRecords(data)) return kWriteFailed;
   } catch (const ArithmeticError&) {
     // A ZERO figure beyond the arithmetic's range is never written wrapped.
-    return 0;
+    return kWriteFailed;
   }
-  if (!WriteCorporateRefund(writer, facts)) return 0;
-  if (!WriteIndividualRefund(writer, facts)) return 0;
-  return writer.WriteEndTag("DATA", kDepthData) == 1 ? 1 : 0;
+  if (!WriteCorporateRefund(writer, facts)) return kWriteFailed;
+  if (!WriteIndividualRefund(writer, facts)) return kWriteFailed;
+  return writer.WriteEndTag("DATA", kDepthData) == kWritten ? kWritten : kWriteFailed;
 }
 
 }  // namespace report

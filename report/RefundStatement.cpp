@@ -124,24 +124,24 @@ bool IndividualLeaves(XmlWriter& writer, const DataSectionFacts& facts) {
 
 int WriteCorporateRefund(XmlWriter& writer, const DataSectionFacts& facts) {
   const bool applies = !host::StDATAINFO::IsIndividual(facts.companyKind) && facts.taxMethod == kGeneralTaxation;
-  if (applies && facts.aggregate == nullptr) return 0;
-  if (!writer.WriteStartTag(kCorporateRecord, kDepthRecord)) return 0;
+  if (applies && facts.aggregate == nullptr) return kWriteFailed;
+  if (!writer.WriteStartTag(kCorporateRecord, kDepthRecord)) return kWriteFailed;
   const bool written = applies ? CorporateLeaves(writer, facts)
                                : WriteEmptyLeaves(writer, ElementNameTable::kCorporateRefund,
                                                   ElementNameTable::kCorporateRefundCount);
-  if (!written) return 0;
-  return writer.WriteEndTag(kCorporateRecord, kDepthRecord) == 1 ? 1 : 0;
+  if (!written) return kWriteFailed;
+  return writer.WriteEndTag(kCorporateRecord, kDepthRecord) == kWritten ? kWritten : kWriteFailed;
 }
 
 int WriteIndividualRefund(XmlWriter& writer, const DataSectionFacts& facts) {
   const bool applies = !host::StDATAINFO::IsCorporation(facts.companyKind) && facts.taxMethod == kGeneralTaxation;
-  if (applies && facts.aggregate == nullptr) return 0;
-  if (!writer.WriteStartTag(kIndividualRecord, kDepthRecord)) return 0;
+  if (applies && facts.aggregate == nullptr) return kWriteFailed;
+  if (!writer.WriteStartTag(kIndividualRecord, kDepthRecord)) return kWriteFailed;
   const bool written = applies ? IndividualLeaves(writer, facts)
                                : WriteEmptyLeaves(writer, ElementNameTable::kIndividualRefund,
                                                   ElementNameTable::kIndividualRefundCount);
-  if (!written) return 0;
-  return writer.WriteEndTag(kIndividualRecord, kDepthRecord) == 1 ? 1 : 0;
+  if (!written) return kWriteFailed;
+  return writer.WriteEndTag(kIndividualRecord, kDepthRecord) == kWritten ? kWritten : kWriteFailed;
 }
 
 }  // namespace report

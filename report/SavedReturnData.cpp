@@ -128,69 +128,69 @@ bool HasBlock(const SavedReturnFacts& facts) {
 
 int WriteSavedAmount(XmlWriter& writer, std::string_view leaf, int64_t amount, bool blank, int roundingKind) {
   const std::string text = blank ? std::string() : AmountText(amount, roundingKind);
-  return writer.WriteElement(leaf, text, kDepthLeaf) == 1 ? 1 : 0;
+  return writer.WriteElement(leaf, text, kDepthLeaf) == kWritten ? kWritten : kWriteFailed;
 }
 
 int WriteSavedCorporateRefund(XmlWriter& writer, const SavedReturnFacts& facts) {
-  if (!HasBlock(facts)) return 0;
-  if (!writer.WriteStartTag("KANPUH", kDepthRecord)) return 0;
+  if (!HasBlock(facts)) return kWriteFailed;
+  if (!writer.WriteStartTag("KANPUH", kDepthRecord)) return kWriteFailed;
   const bool individual = host::StDATAINFO::IsIndividual(facts.companyKind);
   if (individual || facts.taxMethod != kGeneralTaxation) {
-    if (!EmptyLeaves(writer, ElementNameTable::kCorporateRefund, ElementNameTable::kCorporateRefundCount)) return 0;
+    if (!EmptyLeaves(writer, ElementNameTable::kCorporateRefund, ElementNameTable::kCorporateRefundCount)) return kWriteFailed;
   } else {
     // Leaf 0 and leaf 9 are the basis codes; leaves 1-8 are amounts 0-7 (the
     // profit-and-loss rows), leaves 10-15 amounts 8-13 (the asset rows).
     if (!Element(writer, ElementNameTable::CorporateRefundLeaf(0),
                  BasisCode(facts, StSaveTaxInfo::kRefundCorporatePlBasis, 0, 8)))
-      return 0;
+      return kWriteFailed;
     for (size_t k = 0; k < 8; ++k) {
-      if (!Amount(writer, facts, ElementNameTable::CorporateRefundLeaf(1 + static_cast<int>(k)), k)) return 0;
+      if (!Amount(writer, facts, ElementNameTable::CorporateRefundLeaf(1 + static_cast<int>(k)), k)) return kWriteFailed;
     }
     if (!Element(writer, ElementNameTable::CorporateRefundLeaf(9),
                  BasisCode(facts, StSaveTaxInfo::kRefundCorporateAssetBasis, 8, 6)))
-      return 0;
+      return kWriteFailed;
     for (size_t k = 8; k < 14; ++k) {
-      if (!Amount(writer, facts, ElementNameTable::CorporateRefundLeaf(2 + static_cast<int>(k)), k)) return 0;
+      if (!Amount(writer, facts, ElementNameTable::CorporateRefundLeaf(2 + static_cast<int>(k)), k)) return kWriteFailed;
     }
   }
-  return writer.WriteEndTag("KANPUH", kDepthRecord) == 1 ? 1 : 0;
+  return writer.WriteEndTag("KANPUH", kDepthRecord) == kWritten ? kWritten : kWriteFailed;
 }
 
 int WriteSavedIndividualRefund(XmlWriter& writer, const SavedReturnFacts& facts) {
-  if (!HasBlock(facts)) return 0;
-  if (!writer.WriteStartTag("KANPUK", kDepthRecord)) return 0;
+  if (!HasBlock(facts)) return kWriteFailed;
+  if (!writer.WriteStartTag("KANPUK", kDepthRecord)) return kWriteFailed;
   const bool corporation = host::StDATAINFO::IsCorporation(facts.companyKind);
   if (!corporation && facts.taxMethod == kGeneralTaxation) {
     if (!Element(writer, ElementNameTable::IndividualRefundLeaf(0),
                  BasisCode(facts, StSaveTaxInfo::kRefundIndividualBasis, 0, StSaveTaxInfo::kRefundAmountCount)))
-      return 0;
+      return kWriteFailed;
     for (size_t k = 0; k < StSaveTaxInfo::kRefundAmountCount; ++k) {
-      if (!Amount(writer, facts, ElementNameTable::IndividualRefundLeaf(1 + static_cast<int>(k)), k)) return 0;
+      if (!Amount(writer, facts, ElementNameTable::IndividualRefundLeaf(1 + static_cast<int>(k)), k)) return kWriteFailed;
     }
   } else if (!EmptyLeaves(writer, ElementNameTable::kIndividualRefund, ElementNameTable::kIndividualRefundCount)) {
-    return 0;
+    return kWriteFailed;
   }
-  return writer.WriteEndTag("KANPUK", kDepthRecord) == 1 ? 1 : 0;
+  return writer.WriteEndTag("KANPUK", kDepthRecord) == kWritten ? kWritten : kWriteFailed;
 }
 
 int WriteSavedReturnData(XmlWriter& writer, const SavedReturnFacts& facts) {
-  if (!HasBlock(facts)) return 0;
+  if (!HasBlock(facts)) return kWriteFailed;
   std::vector<PlannedRecord> plan;
-  if (!PlanRateRecords(facts, plan)) return 0;
+  if (!PlanRateRecords(facts, plan)) return kWriteFailed;
 
-  if (!writer.WriteStartTag("DATA", kDepthData)) return 0;
+  if (!writer.WriteStartTag("DATA", kDepthData)) return kWriteFailed;
   for (const PlannedRecord& record : plan) {
-    if (!writer.WriteStartTag(record.code, kDepthRecord)) return 0;
+    if (!writer.WriteStartTag(record.code, kDepthRecord)) return kWriteFailed;
     for (const PlannedLeaf& leaf : record.leaves) {
       if (!WriteSavedAmount(writer, ElementNameTable::At(leaf.position), leaf.amount, leaf.blank,
                             facts.roundingKind))
-        return 0;
+        return kWriteFailed;
     }
-    if (!writer.WriteEndTag(record.code, kDepthRecord)) return 0;
+    if (!writer.WriteEndTag(record.code, kDepthRecord)) return kWriteFailed;
   }
-  if (!WriteSavedCorporateRefund(writer, facts)) return 0;
-  if (!WriteSavedIndividualRefund(writer, facts)) return 0;
-  return writer.WriteEndTag("DATA", kDepthData) == 1 ? 1 : 0;
+  if (!WriteSavedCorporateRefund(writer, facts)) return kWriteFailed;
+  if (!WriteSavedIndividualRefund(writer, facts)) return kWriteFailed;
+  return writer.WriteEndTag("DATA", kDepthData) == kWritten ? kWritten : kWriteFailed;
 }
 
 }  // namespace report

@@ -16,12 +16,12 @@ const char* Name(int offset) { return ElementNameTable::At(ElementNameTable::kSy
 }  // namespace
 
 int WriteSystemSection(XmlWriter& writer, const SystemSectionFacts& facts) {
-  if (!writer.WriteStartTag("SYSTEM", kDepthSection)) return 0;
-  if (!writer.WriteElement(Name(0), "SY26", kDepthElement)) return 0;
-  if (!writer.WriteElement(Name(1), "1", kDepthElement)) return 0;
-  if (!writer.WriteElement(Name(2), std::to_string(facts.functionId), kDepthElement)) return 0;
+  if (!writer.WriteStartTag("SYSTEM", kDepthSection)) return kWriteFailed;
+  if (!writer.WriteElement(Name(0), "SY26", kDepthElement)) return kWriteFailed;
+  if (!writer.WriteElement(Name(1), "1", kDepthElement)) return kWriteFailed;
+  if (!writer.WriteElement(Name(2), std::to_string(facts.functionId), kDepthElement)) return kWriteFailed;
   const char* version = resources::LoadResourceString(kConnectedProgramVersionString);
-  if (!writer.WriteElement(Name(3), version ? version : "", kDepthElement)) return 0;
+  if (!writer.WriteElement(Name(3), version ? version : "", kDepthElement)) return kWriteFailed;
 
   std::string productName, productVersion;
   {
@@ -31,10 +31,10 @@ int WriteSystemSection(XmlWriter& writer, const SystemSectionFacts& facts) {
   }
   if (productName.empty()) productName = facts.programName;
   if (productVersion.empty()) productVersion = kDefaultProgramVersion;
-  if (!writer.WriteElement(Name(4), productName, kDepthElement)) return 0;
-  if (!writer.WriteElement(Name(5), productVersion, kDepthElement)) return 0;
-  if (!writer.WriteEndTag("SYSTEM", kDepthSection)) return 0;
-  return 1;
+  if (!writer.WriteElement(Name(4), productName, kDepthElement)) return kWriteFailed;
+  if (!writer.WriteElement(Name(5), productVersion, kDepthElement)) return kWriteFailed;
+  if (!writer.WriteEndTag("SYSTEM", kDepthSection)) return kWriteFailed;
+  return kWritten;
 }
 
 }  // namespace report

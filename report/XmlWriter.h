@@ -31,6 +31,11 @@
 
 namespace report {
 
+// What a write call answers, and with it every section and record writer of
+// the document (SYSTEM, BASIC, DATA, the refund statements): 1 written, 0
+// failed. The values are the system's own and are compared as integers.
+enum WriteResult : int { kWriteFailed = 0, kWritten = 1 };
+
 class XmlWriter {
  public:
   XmlWriter() = default;
