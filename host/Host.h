@@ -1,4 +1,10 @@
 // Every host class and record the system uses.
+//
+// The host's conventions, which the system follows where it talks to the host:
+// every operation that can fail answers a HostStatus (host/HostTypes.h), 0 for
+// success; records are fixed blocks of bytes read through their views at the
+// named offsets, with the values of their codes named beside the offsets
+// (host/Records.h, host/SaveTaxInfo.h). Host classes throw nothing.
 #pragma once
 
 #include "host/ByteRecord.h"
