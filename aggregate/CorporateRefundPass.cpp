@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "aggregate/JournalCondition.h"
+#include "aggregate/RefundPassSupport.h"
 #include "aggregate/RefundPasses.h"
 #include "aggregate/RefundRules.h"
 #include "aggregate/TaxSummaryPass.h"
@@ -16,12 +17,15 @@
 namespace {
 
 using K = StKAMOKUSUMINFO;
+using aggregate::AcquisitionDateChain;
+using aggregate::ChosenSlots;
+using aggregate::IsTaxInclusive;
+using aggregate::kJournalCursorAllLines;
+using aggregate::OpenAccountingPeriod;
+using aggregate::WalkEndedCleanly;
 
 constexpr int16_t kCorporateAccountList = 2;
-constexpr int32_t kJournalCursorAllLines = 4;
 constexpr int16_t kYearEndMonthNumber = 18;
-
-bool WalkEndedCleanly(int32_t status) { return status == host::kOk || status == host::kEndOfWalk; }
 
 // The row whose book amount a record of the account sums feeds, or null.
 // Purchase accounts count by their own records; the purchase, selling and
@@ -54,24 +58,24 @@ RefundLine* GroupRow(TaxAggregate& aggregate, uint32_t classCode) {
 // Activity ticks counted while a journal line is summed, given in one batch
 // when the line is done (also when the line's sums throw).
 struct PendingTicks {
-  explicit PendingTicks(ProgressDialog& progress) : progress(progress) {}
-  ~PendingTicks() { progress.ActivityTicks(count); }
+  explicit PendingTicks(aggregate::Activity& activity) : activity(activity) {}
+  ~PendingTicks() { activity.Ticks(count); }
   PendingTicks(const PendingTicks&) = delete;
   PendingTicks& operator=(const PendingTicks&) = delete;
-  ProgressDialog& progress;
+  aggregate::Activity& activity;
   uint64_t count = 0;
 };
 
 class CorporatePass {
  public:
-  CorporatePass(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
-                const TaxSettings& settings)
-      : progress_(progress),
-        context_(progress.context()),
+  CorporatePass(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate,
+                const StDATAINFO& record, const TaxSettings& settings)
+      : activity_(activity),
+        context_(context),
         aggregate_(aggregate),
         record_(record),
-        taxInclusive_(settings.bookkeepingFlag() != 0),
-        slots_(SelectMonthSlots(context_.periodCondition, record.view().I32(StDATAINFO::kClosingPattern))) {}
+        taxInclusive_(IsTaxInclusive(settings)),
+        slots_(ChosenSlots(context, record)) {}
 
   bool SumAccounts();
   bool SumJournals();
@@ -80,7 +84,7 @@ class CorporatePass {
  private:
   void AddLineSide(const StSWKTINFO& line, JournalSide side, const AccountNode& node);
 
-  ProgressDialog& progress_;
+  aggregate::Activity& activity_;
   AggregationContext& context_;
   TaxAggregate& aggregate_;
   const StDATAINFO& record_;
@@ -99,7 +103,7 @@ bool CorporatePass::SumAccounts() {
   }
   int32_t status = host::kOk;
   for (uint32_t i = 0; i < count; ++i) {
-    progress_.ActivityTick();
+    activity_.Tick();
     StKAMOKUSUMINFO sums;
     status = rule->MoveNext(&sums);
     if (status != host::kOk) break;
@@ -120,7 +124,7 @@ void CorporatePass::AddLineSide(const StSWKTINFO& line, JournalSide side, const 
 bool CorporatePass::SumJournals() {
   ClRuleShiwake* rule = context_.JournalRule();
   if (rule == nullptr) return false;
-  LoadAccountList(progress_, kCorporateAccountList);
+  LoadAccountList(context_, activity_, kCorporateAccountList);
   const JournalCondition condition(context_.periodCondition);
   uint32_t count = 0;
   rule->GetSwkCount(condition.chain(), nullptr, &count);
@@ -133,7 +137,7 @@ bool CorporatePass::SumJournals() {
   const AccountIndex index(context_.accounts);
   int32_t status = host::kOk;
   for (uint32_t i = 0; i < count; ++i) {
-    PendingTicks ticks(progress_);
+    PendingTicks ticks(activity_);
     ticks.count = 1;
     StSWKTINFO line;
     status = rule->MoveNext(&line);
@@ -158,12 +162,8 @@ bool CorporatePass::SumAssets() {
   if (rule == nullptr) return false;
   // Without the accounting period the chosen months have no dates: the assets
   // are not summed, and the pass says it stopped early.
-  auto* data = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindData, 1));
-  if (data == nullptr) return false;
-  ClAccPeriod* rawPeriod = nullptr;
-  data->GetAccPeriod(&rawPeriod);
-  const std::unique_ptr<ClAccPeriod> period(rawPeriod);
-  if (!period) return false;
+  std::unique_ptr<ClAccPeriod> period;
+  if (OpenAccountingPeriod(&period) != host::kOk) return false;
 
   const int16_t first = slots_.first;
   const int16_t last = slots_.last;
@@ -178,16 +178,12 @@ bool CorporatePass::SumAssets() {
     }
   }
 
-  const std::array<StFINDINFO, 2> chain = {
-      StFINDINFO::Compare(StFINDINFO::kItemAcquisitionDate, StFINDINFO::kSideNone, StFINDINFO::kCompareAtLeast,
-                          StFINDINFO::kValueNumber, startDate, StFINDINFO::kJoinAnd),
-      StFINDINFO::Compare(StFINDINFO::kItemAcquisitionDate, StFINDINFO::kSideNone, StFINDINFO::kCompareAtMost,
-                          StFINDINFO::kValueNumber, endDate, StFINDINFO::kJoinLast)};
+  const std::array<StFINDINFO, 2> chain = AcquisitionDateChain(startDate, endDate);
   rule->MoveReady(chain.data(), 0, 0);
   int32_t count = 0;
   rule->GetCount(&count);
   for (int32_t i = 0; i < count; ++i) {
-    progress_.ActivityTick();
+    activity_.Tick();
     StKOTEISHISANINFO asset;
     StKOTEINENINFO yearly;
     StKOTEITSUKIINFO monthly;
@@ -205,12 +201,12 @@ bool CorporatePass::SumAssets() {
 
 }  // namespace
 
-int32_t SumCorporateRefund(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
-                           const TaxSettings& settings) {
+int32_t SumCorporateRefund(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate,
+                           const StDATAINFO& record, const TaxSettings& settings) {
   const uint8_t kind = record.view().U8(StDATAINFO::kCompanyKind);
   if (kind != 0 && kind != 1) return 1;
-  progress.ResetActivity();
-  CorporatePass pass(progress, aggregate, record, settings);
+  activity.Reset();
+  CorporatePass pass(context, activity, aggregate, record, settings);
   if (!pass.SumAccounts() || !pass.SumJournals() || !pass.SumAssets()) return 0;
   return 1;
 }

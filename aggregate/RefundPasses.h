@@ -27,12 +27,13 @@
 
 #include <cstdint>
 
-#include "aggregate/ProgressDialog.h"
+#include "aggregate/Activity.h"
+#include "aggregate/AggregationContext.h"
 #include "aggregate/TaxAggregate.h"
 #include "aggregate/TaxSettings.h"
 #include "host/Records.h"
 
-int32_t SumCorporateRefund(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
-                           const TaxSettings& settings);
-int32_t SumIndividualRefund(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
-                            const TaxSettings& settings);
+int32_t SumCorporateRefund(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate,
+                           const StDATAINFO& record, const TaxSettings& settings);
+int32_t SumIndividualRefund(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate,
+                            const StDATAINFO& record, const TaxSettings& settings);

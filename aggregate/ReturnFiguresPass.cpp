@@ -14,7 +14,7 @@ constexpr int32_t kSecuritiesScale = 20;
 
 }  // namespace
 
-int32_t SumReturnFigures(ProgressDialog& progress, TaxAggregate& aggregate) {
+int32_t SumReturnFigures(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate) {
   auto* taxSettings = dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindShohizei, 1));
   if (taxSettings == nullptr) return 0;
   const int16_t rateCount = static_cast<int16_t>(taxSettings->GetTaxRateCount());
@@ -25,7 +25,7 @@ int32_t SumReturnFigures(ProgressDialog& progress, TaxAggregate& aggregate) {
     aggregate.RateRecord(i).SetU32(StTAXREPORTRATEINFO::kRate, kLiveRates[i]);
 
   for (int i = 0; i < rateCount; ++i) {
-    progress.ActivitySweep();
+    activity.Sweep();
     const uint32_t rate = aggregate.RateRecord(i).U32(StTAXREPORTRATEINFO::kRate);
     for (int t = 1; t <= TaxAggregate::kBusinessTypes; ++t) {
       host::RecordView record = aggregate.BusinessRecord(i, t);
@@ -34,7 +34,6 @@ int32_t SumReturnFigures(ProgressDialog& progress, TaxAggregate& aggregate) {
     }
   }
 
-  AggregationContext& context = progress.context();
   ClRuleShohizeiShinkoku* rule = context.ReturnRule();
   if (rule == nullptr) return 0;
   // The figures of the return come from this one call: when the host could

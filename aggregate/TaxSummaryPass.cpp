@@ -41,8 +41,8 @@ std::span<const uint32_t> AccountClassCodes(int16_t kind) {
   }
 }
 
-void LoadAccountList(ProgressDialog& progress, int16_t kind) {
-  AccountList& list = progress.context().accounts;
+void LoadAccountList(AggregationContext& context, aggregate::Activity& activity, int16_t kind) {
+  AccountList& list = context.accounts;
   list.clear();
 
   // One "class code equal to" clause per code, joined by "or"; an unknown kind
@@ -62,7 +62,7 @@ void LoadAccountList(ProgressDialog& progress, int16_t kind) {
     accounts->ReadyCursor(cursor);
     StKAMOKUINFO record;
     while (accounts->WalkFind(chain.data(), &record, cursor) == host::kOk) {
-      progress.ActivityTick();
+      activity.Tick();
       if (record.view().U8(StKAMOKUINFO::kListExcluded) == 0) {
         AccountNode& node = list.emplace_back();
         std::memcpy(node.record.data(), record.data(), StKAMOKUINFO::kRecordBytes);
@@ -71,16 +71,16 @@ void LoadAccountList(ProgressDialog& progress, int16_t kind) {
     }
     accounts->ReleaseCursor(cursor);
   }
-  progress.FinishActivity();
+  activity.Finish();
 }
 
-int32_t SumOldRateTax(ProgressDialog& progress, int64_t oldRateTaxSums[2], const TaxSettings& settings) {
-  AggregationContext& context = progress.context();
+int32_t SumOldRateTax(AggregationContext& context, aggregate::Activity& activity, int64_t oldRateTaxSums[2],
+                      const TaxSettings& settings) {
   ClRuleShohizei* rule = context.TaxSummaryRule();
   if (rule == nullptr) return 0;
 
-  progress.ResetActivity();
-  LoadAccountList(progress, 1);
+  activity.Reset();
+  LoadAccountList(context, activity, 1);
 
   const int16_t firstMonth = context.periodCondition.FirstMonthNumber();
   const int16_t lastMonth = context.periodCondition.LastMonthNumber();
@@ -90,7 +90,7 @@ int32_t SumOldRateTax(ProgressDialog& progress, int64_t oldRateTaxSums[2], const
     uint32_t count = 0;
     rule->GetSumInfoCount(&count);
     for (uint32_t row = 0; row < count; ++row) {
-      progress.ActivityTick();
+      activity.Tick();
       StTAXSUMINFO info;
       if (const int32_t status = rule->MoveNext(&info); status != host::kOk) {
         context.NoteWalkEnd(status);
@@ -102,7 +102,7 @@ int32_t SumOldRateTax(ProgressDialog& progress, int64_t oldRateTaxSums[2], const
       // match. The sweeps are made as one, ahead of the matches: any number of
       // sweeps ends where one ends, and a sum out of range (which stops the
       // run) still finds the sweep made.
-      progress.ActivitySweeps(context.accounts.size());
+      activity.Sweeps(context.accounts.size());
       for (const AccountNode& node : context.accounts) {
         if (node.code() == code) {
           oldRateTaxSums[slot] = FixedDecimal::Add(amount, FixedDecimal::FromScaled(oldRateTaxSums[slot])).ToScaled();
@@ -111,6 +111,6 @@ int32_t SumOldRateTax(ProgressDialog& progress, int64_t oldRateTaxSums[2], const
     }
     rule->MoveFinish();
   }
-  progress.FinishActivity();
+  activity.Finish();
   return 1;
 }

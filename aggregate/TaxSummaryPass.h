@@ -6,8 +6,8 @@
 //   2: the corporate refund pass (17 codes);
 //   3: the per-department refund pass (18 codes).
 // Any other kind asks the host with an empty chain. Accounts whose exclusion
-// byte is set never enter the list. One ActivityTick per account walked; the
-// activity bar is finished at the end.
+// byte is set never enter the list. One activity Tick per account walked;
+// the activity is finished at the end.
 //
 // SumOldRateTax adds, for 5 % and then 3 %, the host's consumption-tax summary
 // rows of the listed accounts over the chosen months into oldRateTaxSums[0]
@@ -19,12 +19,14 @@
 #include <cstdint>
 #include <span>
 
-#include "aggregate/ProgressDialog.h"
+#include "aggregate/Activity.h"
+#include "aggregate/AggregationContext.h"
 #include "aggregate/TaxSettings.h"
 
 // The class codes of a list kind, in chain order (empty for an unknown kind).
 std::span<const uint32_t> AccountClassCodes(int16_t kind);
 
-void LoadAccountList(ProgressDialog& progress, int16_t kind);
+void LoadAccountList(AggregationContext& context, aggregate::Activity& activity, int16_t kind);
 
-int32_t SumOldRateTax(ProgressDialog& progress, int64_t oldRateTaxSums[2], const TaxSettings& settings);
+int32_t SumOldRateTax(AggregationContext& context, aggregate::Activity& activity, int64_t oldRateTaxSums[2],
+                      const TaxSettings& settings);

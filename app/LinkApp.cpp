@@ -312,14 +312,14 @@ bool LinkApp::RunJournalMethod(ProgressDialog& progress, const StDATAINFO& recor
   // 21-25: the sixth business type, the new rates, the import categories.
   const RunCheckInput checks{settings, static_cast<int16_t>(start), static_cast<int16_t>(end),
                              MonthStartDate(static_cast<int16_t>(start)), CurrentEdition().programName};
-  if (const int stop = RunPreAggregationChecks(progress, checks)) {
+  if (const int stop = RunPreAggregationChecks(progress.context(), &progress, checks)) {
     runResult_ = stop;
     return false;
   }
 
   // 26-27: the passes under the shown window; the wait cursor stays begun
   // until the document is written.
-  switch (RunJournalAggregation(progress, aggregate_, record, settings)) {
+  switch (RunJournalAggregation(progress.context(), progress, aggregate_, record, settings)) {
     case AggregationStatus::kDone:
       break;
     case AggregationStatus::kAmountsTooLarge:

@@ -80,8 +80,8 @@ void BM_ChecksAndFirstTwoPasses(benchmark::State& state) {
     const int32_t imports = CheckUndeterminedImports(progress.context());
     TaxAggregate aggregate;
     PrepareRateTables(aggregate);
-    SumReturnFigures(progress, aggregate);
-    SumOldRateTax(progress, aggregate.oldRateTaxSums, TaxSettings{});
+    SumReturnFigures(progress.context(), progress, aggregate);
+    SumOldRateTax(progress.context(), progress, aggregate.oldRateTaxSums, TaxSettings{});
     benchmark::DoNotOptimize(sixth + newRates + imports);
     benchmark::DoNotOptimize(aggregate.oldRateTaxSums[0]);
   }

@@ -112,7 +112,7 @@ int32_t RefundBook::RunCorporate(const Months& months, bool taxInclusive, std::o
   StDATAINFO record;
   TaxSettings settings;
   if (!Prepare(progress, months, taxInclusive, closingPattern, &record, &settings)) return -1;
-  return SumCorporateRefund(progress, aggregate, record, settings);
+  return SumCorporateRefund(progress.context(), progress, aggregate, record, settings);
 }
 
 int32_t RefundBook::RunIndividual(const Months& months, bool taxInclusive, std::optional<int32_t> closingPattern) {
@@ -120,7 +120,7 @@ int32_t RefundBook::RunIndividual(const Months& months, bool taxInclusive, std::
   StDATAINFO record;
   TaxSettings settings;
   if (!Prepare(progress, months, taxInclusive, closingPattern, &record, &settings)) return -1;
-  return SumIndividualRefund(progress, aggregate, record, settings);
+  return SumIndividualRefund(progress.context(), progress, aggregate, record, settings);
 }
 
 }  // namespace refund_test
