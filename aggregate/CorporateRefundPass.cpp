@@ -24,33 +24,32 @@ using aggregate::kJournalCursorAllLines;
 using aggregate::OpenAccountingPeriod;
 using aggregate::WalkEndedCleanly;
 
-constexpr int16_t kCorporateAccountList = 2;
 constexpr int16_t kYearEndMonthNumber = 18;
 
-// The row whose book amount a record of the account sums feeds, or null.
-// Purchase accounts count by their own records; the purchase, selling and
-// administrative, non-operating and other classes by their heading rows
-// (row kind 1), which already hold their sub-classes.
-RefundLine* BookRow(TaxAggregate& aggregate, uint32_t classCode, uint8_t rowKind) {
-  const bool heading = rowKind == K::kRowKindHeading;
-  switch (classCode) {
-    case 0x20200000: case 0x20200040: case 0x20400000: case 0x20400004: case 0x20400008: case 0x20804000:
-      return heading ? nullptr : &aggregate.goodsPurchases;
-    case 0x40884400: return heading ? &aggregate.goodsPurchases : nullptr;
-    case 0x40882000: return heading ? &aggregate.sellingAdminExpenses : nullptr;
-    case 0x40844000: return heading ? &aggregate.nonOperatingExpenses : nullptr;
-    case 0x40440000: return heading ? &aggregate.otherProfitLoss : nullptr;
-    default: return nullptr;
-  }
-}
-
-RefundLine* GroupRow(TaxAggregate& aggregate, uint32_t classCode) {
-  switch (GroupOfClass(classCode)) {
+RefundLine* GroupRow(TaxAggregate& aggregate, RefundGroup group) {
+  switch (group) {
     case RefundGroup::kPurchase: return &aggregate.goodsPurchases;
     case RefundGroup::kSellingAdmin: return &aggregate.sellingAdminExpenses;
     case RefundGroup::kNonOperating: return &aggregate.nonOperatingExpenses;
     case RefundGroup::kOther: return &aggregate.otherProfitLoss;
     case RefundGroup::kNone: break;
+  }
+  return nullptr;
+}
+
+RefundLine* GroupRow(TaxAggregate& aggregate, uint32_t classCode) { return GroupRow(aggregate, GroupOfClass(classCode)); }
+
+// The row whose book amount a record of the account sums feeds, or null: by
+// the class's own records or by its heading row (row kind 1), as the class
+// table says.
+RefundLine* BookRow(TaxAggregate& aggregate, uint32_t classCode, uint8_t rowKind) {
+  const RefundClass* row = FindRefundClass(classCode);
+  if (row == nullptr) return nullptr;
+  const bool heading = rowKind == K::kRowKindHeading;
+  switch (row->corporateBook) {
+    case BookSource::kOwnRecords: return heading ? nullptr : GroupRow(aggregate, row->group);
+    case BookSource::kHeadingRow: return heading ? GroupRow(aggregate, row->group) : nullptr;
+    case BookSource::kNone: break;
   }
   return nullptr;
 }
@@ -204,7 +203,7 @@ bool CorporatePass::SumAssets() {
 int32_t SumCorporateRefund(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate,
                            const StDATAINFO& record, const TaxSettings& settings) {
   const uint8_t kind = record.view().U8(StDATAINFO::kCompanyKind);
-  if (kind != 0 && kind != 1) return 1;
+  if (kind != 0 && kind != 1) return 1;  // host-code: corporation kinds
   activity.Reset();
   CorporatePass pass(context, activity, aggregate, record, settings);
   if (!pass.SumAccounts() || !pass.SumJournals() || !pass.SumAssets()) return 0;

@@ -31,8 +31,10 @@ constexpr uint8_t kIncomeBusiness = 1;
 constexpr uint8_t kIncomeRealEstate = 3;
 constexpr int16_t kAssetIncomeBusiness = 1;
 constexpr int16_t kAssetIncomeRealEstate = 2;
-constexpr int16_t kIndividualAccountList = 3;
 constexpr int16_t kDeptSumSingle = 0;
+// Departments of these classes are summed with their member departments.
+constexpr uint8_t kDeptClassGroup = 1;
+constexpr uint8_t kDeptClassGroupOther = 2;
 constexpr int16_t kDeptSumWithMembers = 4;
 
 bool IsPurchaseClass(uint32_t classCode) { return GroupOfClass(classCode) == RefundGroup::kPurchase; }
@@ -83,7 +85,7 @@ class DepartmentCursor {
 IncomeRoute RouteIncome(uint8_t incomeLayout, bool hasDepartment, const StBUMONINFO* department) {
   const bool given = hasDepartment && department != nullptr;
   const uint8_t incomeType = given ? department->view().U8(D::kIncomeType) : 0;
-  const bool classOne = given && department->view().U8(D::kClass) == 1;
+  const bool classOne = given && department->view().U8(D::kClass) == kDeptClassGroup;
   const bool a = classOne && department->view().I32(D::kReference) == 0;
   const bool b = classOne && department->view().I32(D::kReference) != 0;
   const bool byDepartment = incomeLayout == kLayoutByDepartment;
@@ -98,6 +100,7 @@ IncomeRoute RouteIncome(uint8_t incomeLayout, bool hasDepartment, const StBUMONI
 
 int64_t AccountNetAmount(const StKAMOKUSUMINFO& sums, const MonthSlots& slots, bool taxInclusive) {
   const int64_t debitMinusCredit = DebitMinusCredit(sums, slots, taxInclusive);
+  // host-code: balance side 1 debit, 2 credit
   return sums.view().U8(K::kBalanceSide) == 1 ? debitMinusCredit : Negated(debitMinusCredit);
 }
 
@@ -106,7 +109,7 @@ int32_t SumDepartmentAccounts(AggregationContext& context, TaxAggregate& aggrega
   const std::unique_ptr<ClRuleKamoku> rule = CreateBoundRule<ClRuleKamoku>();
   if (!rule) return host::kRuleNotCreated;
   const uint8_t deptClass = department != nullptr ? department->view().U8(D::kClass) : 0;
-  const int16_t deptSumType = (deptClass == 1 || deptClass == 2) ? kDeptSumWithMembers : kDeptSumSingle;
+  const int16_t deptSumType = (deptClass == kDeptClassGroup || deptClass == kDeptClassGroupOther) ? kDeptSumWithMembers : kDeptSumSingle;
   const MonthSlots slots = ChosenSlots(context, record);
   const IncomeRoute route = RouteIncome(IncomeLayout(record), department != nullptr, department);
 
@@ -121,7 +124,7 @@ int32_t SumDepartmentAccounts(AggregationContext& context, TaxAggregate& aggrega
                            (grouped && v.U8(K::kRowKind) == K::kRowKindHeading);
       if (!skipped) {
         int64_t amount = AccountNetAmount(sums, slots, IsTaxInclusive(settings));
-        if (v.U8(K::kBalanceSide) == 2) amount = Negated(amount);
+        if (v.U8(K::kBalanceSide) == 2) amount = Negated(amount);  // host-code: credit balance side
         AddRouted(aggregate, classCode, route, &RefundLine::bookAmount, amount);
       }
       sums = StKAMOKUSUMINFO();
@@ -136,7 +139,7 @@ int32_t SumIndividualJournals(AggregationContext& context, aggregate::Activity& 
                               const StDATAINFO& record, const TaxSettings& settings) {
   ClRuleShiwake* rule = context.JournalRule();
   if (rule == nullptr) return host::kOk;
-  LoadAccountList(context, activity, kIndividualAccountList);
+  LoadAccountList(context, activity, kDepartmentAccountList);
   const JournalCondition condition(context.periodCondition);
   uint32_t count = 0;
   rule->GetSwkCount(condition.chain(), nullptr, &count);
@@ -226,7 +229,7 @@ int32_t SumIndividualAssets(AggregationContext& context, aggregate::Activity& ac
 int32_t SumIndividualRefund(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate,
                             const StDATAINFO& record, const TaxSettings& settings) {
   const uint8_t kind = record.view().U8(StDATAINFO::kCompanyKind);
-  if (kind != 3 && kind != 4) return 1;
+  if (kind != 3 && kind != 4) return 1;  // host-code: individual kinds
   activity.Reset();
   ClSetBumon* departments = DepartmentSettings();
   if (departments == nullptr) return 0;

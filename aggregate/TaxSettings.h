@@ -9,9 +9,10 @@
 #include "host/Records.h"
 
 struct TaxSettings : StSHOHIZEIINFO {
-  static constexpr uint8_t kExempt = 0;
-  static constexpr uint8_t kSimplified = 1;
-  static constexpr uint8_t kGeneral = 2;
+  // The taxation methods.
+  static constexpr uint8_t kExempt = 0;      // host-code: taxation method
+  static constexpr uint8_t kSimplified = 1;  // host-code: taxation method
+  static constexpr uint8_t kGeneral = 2;     // host-code: taxation method
 
   uint8_t taxMethod() const { return view().U8(kTaxMethod); }
   uint8_t rounding() const { return view().U8(kRounding); }

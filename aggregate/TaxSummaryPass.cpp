@@ -5,18 +5,13 @@
 #include <string_view>
 
 #include "aggregate/FixedDecimal.h"
+#include "aggregate/RefundRules.h"
 #include "host/LedgerCommon.h"
 #include "host/LedgerCore.h"
 
 namespace {
 
 constexpr std::array<uint32_t, 2> kTaxSummaryClasses = {0x40888000, 0x40848000};
-constexpr std::array<uint32_t, 17> kCorporateClasses = {
-    0x40884400, 0x20804000, 0x20400000, 0x20200000, 0x40882000, 0x40844000, 0x40440000, 0x40440040, 0x40440080,
-    0x40882040, 0x40882020, 0x40882010, 0x40882008, 0x40882004, 0x20200040, 0x20400008, 0x20400004};
-constexpr std::array<uint32_t, 18> kDepartmentClasses = {
-    0x40884400, 0x20804000, 0x20400000, 0x20200000, 0x40882000, 0x40882040, 0x40882020, 0x40882010, 0x40882008,
-    0x40882004, 0x40844000, 0x40844080, 0x40440000, 0x40440080, 0x40440040, 0x20200040, 0x20400008, 0x20400004};
 
 // Room for twenty clauses, as the host's clause area has.
 constexpr size_t kClassChainClauses = 20;
@@ -34,9 +29,9 @@ std::string_view RowAccountCode(const StTAXSUMINFO& row) {
 
 std::span<const uint32_t> AccountClassCodes(int16_t kind) {
   switch (kind) {
-    case 1: return kTaxSummaryClasses;
-    case 2: return kCorporateClasses;
-    case 3: return kDepartmentClasses;
+    case kTaxSummaryAccountList: return kTaxSummaryClasses;
+    case kCorporateAccountList: return CorporateListClassCodes();
+    case kDepartmentAccountList: return DepartmentListClassCodes();
     default: return {};
   }
 }
@@ -80,7 +75,7 @@ int32_t SumOldRateTax(AggregationContext& context, aggregate::Activity& activity
   if (rule == nullptr) return 0;
 
   activity.Reset();
-  LoadAccountList(context, activity, 1);
+  LoadAccountList(context, activity, kTaxSummaryAccountList);
 
   const int16_t firstMonth = context.periodCondition.FirstMonthNumber();
   const int16_t lastMonth = context.periodCondition.LastMonthNumber();
