@@ -26,6 +26,8 @@
 #include "aggregate/PeriodCondition.h"
 #include "host/LedgerRules.h"
 
+namespace aggregate {
+
 class AggregationContext {
  public:
   AggregationContext() = default;
@@ -64,3 +66,5 @@ class AggregationContext {
   std::unique_ptr<ClRuleKamoku> accountSumsRule_;
   std::unique_ptr<ClRuleGenkashokyaku> depreciationRule_;
 };
+
+}  // namespace aggregate

@@ -14,15 +14,11 @@
 #include "host/LedgerCore.h"
 #include "host/LedgerRules.h"
 
+namespace aggregate {
+
 namespace {
 
 using K = StKAMOKUSUMINFO;
-using aggregate::AcquisitionDateChain;
-using aggregate::ChosenSlots;
-using aggregate::IsTaxInclusive;
-using aggregate::kJournalCursorAllLines;
-using aggregate::OpenAccountingPeriod;
-using aggregate::WalkEndedCleanly;
 
 constexpr int16_t kYearEndMonthNumber = 18;
 
@@ -57,17 +53,17 @@ RefundLine* BookRow(TaxAggregate& aggregate, uint32_t classCode, uint8_t rowKind
 // Activity ticks counted while a journal line is summed, given in one batch
 // when the line is done (also when the line's sums throw).
 struct PendingTicks {
-  explicit PendingTicks(aggregate::Activity& activity) : activity(activity) {}
+  explicit PendingTicks(Activity& activity) : activity(activity) {}
   ~PendingTicks() { activity.Ticks(count); }
   PendingTicks(const PendingTicks&) = delete;
   PendingTicks& operator=(const PendingTicks&) = delete;
-  aggregate::Activity& activity;
+  Activity& activity;
   uint64_t count = 0;
 };
 
 class CorporatePass {
  public:
-  CorporatePass(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate,
+  CorporatePass(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
                 const StDATAINFO& record, const TaxSettings& settings)
       : activity_(activity),
         context_(context),
@@ -83,7 +79,7 @@ class CorporatePass {
  private:
   void AddLineSide(const StSWKTINFO& line, JournalSide side, const AccountNode& node);
 
-  aggregate::Activity& activity_;
+  Activity& activity_;
   AggregationContext& context_;
   TaxAggregate& aggregate_;
   const StDATAINFO& record_;
@@ -200,7 +196,7 @@ bool CorporatePass::SumAssets() {
 
 }  // namespace
 
-int32_t SumCorporateRefund(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate,
+int32_t SumCorporateRefund(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
                            const StDATAINFO& record, const TaxSettings& settings) {
   const uint8_t kind = record.view().U8(StDATAINFO::kCompanyKind);
   if (kind != 0 && kind != 1) return 1;  // host-code: corporation kinds
@@ -209,3 +205,5 @@ int32_t SumCorporateRefund(AggregationContext& context, aggregate::Activity& act
   if (!pass.SumAccounts() || !pass.SumJournals() || !pass.SumAssets()) return 0;
   return 1;
 }
+
+}  // namespace aggregate

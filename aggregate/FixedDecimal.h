@@ -21,6 +21,8 @@
 #include <cstdint>
 #include <exception>
 
+namespace aggregate {
+
 class ArithmeticError : public std::exception {
  public:
   // The value the aggregation has always carried for this error.
@@ -78,3 +80,5 @@ class FixedDecimal {
   uint32_t fraction_ = 0;
   int16_t sign_ = 1;
 };
+
+}  // namespace aggregate

@@ -12,17 +12,12 @@
 #include "host/LedgerCore.h"
 #include "host/LedgerRules.h"
 
+namespace aggregate {
+
 namespace {
 
 using K = StKAMOKUSUMINFO;
 using D = StBUMONINFO;
-using aggregate::AcquisitionDateChain;
-using aggregate::ChosenSlots;
-using aggregate::DepartmentSettings;
-using aggregate::IsTaxInclusive;
-using aggregate::kJournalCursorAllLines;
-using aggregate::OpenAccountingPeriod;
-using aggregate::WalkEndedCleanly;
 
 constexpr uint8_t kLayoutBusiness = 1;
 constexpr uint8_t kLayoutRealEstate = 2;
@@ -135,7 +130,7 @@ int32_t SumDepartmentAccounts(AggregationContext& context, TaxAggregate& aggrega
   return status == host::kEndOfWalk ? host::kOk : status;
 }
 
-int32_t SumIndividualJournals(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate,
+int32_t SumIndividualJournals(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
                               const StDATAINFO& record, const TaxSettings& settings) {
   ClRuleShiwake* rule = context.JournalRule();
   if (rule == nullptr) return host::kOk;
@@ -185,7 +180,7 @@ int32_t SumIndividualJournals(AggregationContext& context, aggregate::Activity& 
   return WalkEndedCleanly(status) ? host::kOk : status;
 }
 
-int32_t SumIndividualAssets(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate,
+int32_t SumIndividualAssets(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
                             const StDATAINFO& record) {
   // Without the accounting period the chosen months have no dates: the step
   // is skipped and says so.
@@ -226,7 +221,7 @@ int32_t SumIndividualAssets(AggregationContext& context, aggregate::Activity& ac
   return WalkEndedCleanly(status) ? host::kOk : status;
 }
 
-int32_t SumIndividualRefund(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate,
+int32_t SumIndividualRefund(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
                             const StDATAINFO& record, const TaxSettings& settings) {
   const uint8_t kind = record.view().U8(StDATAINFO::kCompanyKind);
   if (kind != 3 && kind != 4) return 1;  // host-code: individual kinds
@@ -261,3 +256,5 @@ int32_t SumIndividualRefund(AggregationContext& context, aggregate::Activity& ac
   // did not complete, though the journals and the assets were still summed.
   return assets == host::kOk && accounts == host::kOk ? 1 : 0;
 }
+
+}  // namespace aggregate

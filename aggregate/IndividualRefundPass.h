@@ -29,6 +29,8 @@
 #include "aggregate/TaxSettings.h"
 #include "host/Records.h"
 
+namespace aggregate {
+
 struct IncomeRoute {
   bool business = false;
   bool realEstate = false;
@@ -51,12 +53,14 @@ int32_t SumDepartmentAccounts(AggregationContext& context, TaxAggregate& aggrega
 // Non-qualifying parts from the journal lines on listed accounts (list kind
 // 3) of the purchase and individual expense groups, routed by the department
 // of each side. A rule that cannot be created answers 0: the assets still run.
-int32_t SumIndividualJournals(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate,
+int32_t SumIndividualJournals(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
                               const StDATAINFO& record, const TaxSettings& settings);
 
 // Assets acquired from the first date of the first month number to the last
 // date of the last one: business income (L = 1, or L = 3 with asset income
 // type 1) to businessFixedAssets, real-estate income (L = 2, or L = 3 with
 // asset income type 2) to realEstateFixedAssets. One activity tick per asset.
-int32_t SumIndividualAssets(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate,
+int32_t SumIndividualAssets(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
                             const StDATAINFO& record);
+
+}  // namespace aggregate

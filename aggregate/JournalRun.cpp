@@ -8,6 +8,8 @@
 #include "host/LedgerCore.h"
 #include "platform/ui/Cursor.h"
 
+namespace aggregate {
+
 bool PrepareRateTables(TaxAggregate& aggregate) {
   auto* taxSettings = dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindShohizei, 1));
   if (taxSettings == nullptr) return false;
@@ -17,7 +19,7 @@ bool PrepareRateTables(TaxAggregate& aggregate) {
 
 namespace {
 
-AggregationStatus RunBlocks(AggregationContext& context, aggregate::AggregationProgress& progress,
+AggregationStatus RunBlocks(AggregationContext& context, AggregationProgress& progress,
                             TaxAggregate& aggregate, const StDATAINFO& record, const TaxSettings& settings) {
   progress.ResetOverallBar();
   progress.AdvanceOverall(0, 250);
@@ -34,7 +36,7 @@ AggregationStatus RunBlocks(AggregationContext& context, aggregate::AggregationP
 
 }  // namespace
 
-AggregationStatus RunJournalAggregation(AggregationContext& context, aggregate::AggregationProgress& progress,
+AggregationStatus RunJournalAggregation(AggregationContext& context, AggregationProgress& progress,
                                         TaxAggregate& aggregate, const StDATAINFO& record,
                                         const TaxSettings& settings) {
   progress.Show();
@@ -50,3 +52,5 @@ AggregationStatus RunJournalAggregation(AggregationContext& context, aggregate::
   platform::ui::RestoreWaitCursor();
   return status;
 }
+
+}  // namespace aggregate

@@ -55,12 +55,12 @@ class AggregationProgress : public Activity {
   virtual void Close() = 0;
 };
 
-}  // namespace aggregate
-
 enum class AggregationStatus { kDone, kAmountsTooLarge, kLedgerFault };
 
 bool PrepareRateTables(TaxAggregate& aggregate);
 
-AggregationStatus RunJournalAggregation(AggregationContext& context, aggregate::AggregationProgress& progress,
+AggregationStatus RunJournalAggregation(AggregationContext& context, AggregationProgress& progress,
                                         TaxAggregate& aggregate, const StDATAINFO& record,
                                         const TaxSettings& settings);
+
+}  // namespace aggregate

@@ -15,6 +15,8 @@
 
 #include "host/FindInfo.h"
 
+namespace aggregate {
+
 class PeriodCondition {
  public:
   static constexpr size_t kMaxClauses = 4;
@@ -41,3 +43,5 @@ class PeriodCondition {
   std::array<StFINDINFO, kMaxClauses> clauses_{};
   size_t used_ = 0;
 };
+
+}  // namespace aggregate

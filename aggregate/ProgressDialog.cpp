@@ -4,6 +4,8 @@
 
 #include "resources/Resources.h"
 
+namespace aggregate {
+
 ProgressDialog::ProgressDialog(platform::ui::Window* parent)
     : Dialog(resources::FindDialogTemplate(resources::kProgressDialog), parent) {}
 
@@ -105,3 +107,5 @@ void ProgressDialog::Finish() {
 }
 
 void ProgressDialog::Close() { EndDialog(1); }
+
+}  // namespace aggregate

@@ -25,7 +25,9 @@
 #include "platform/ui/Dialog.h"
 #include "platform/ui/Window.h"
 
-class ProgressDialog : public platform::ui::Dialog, public aggregate::AggregationProgress {
+namespace aggregate {
+
+class ProgressDialog : public platform::ui::Dialog, public AggregationProgress {
  public:
   static constexpr int kActivityMax = 10;
   static constexpr int kOverallMax = 1000;
@@ -83,3 +85,5 @@ class ProgressDialog : public platform::ui::Dialog, public aggregate::Aggregatio
 
   AggregationContext context_;
 };
+
+}  // namespace aggregate

@@ -33,7 +33,11 @@
 #include "aggregate/TaxSettings.h"
 #include "host/Records.h"
 
-int32_t SumCorporateRefund(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate,
+namespace aggregate {
+
+int32_t SumCorporateRefund(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
                            const StDATAINFO& record, const TaxSettings& settings);
-int32_t SumIndividualRefund(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate,
+int32_t SumIndividualRefund(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
                             const StDATAINFO& record, const TaxSettings& settings);
+
+}  // namespace aggregate

@@ -4,6 +4,8 @@
 
 #include "aggregate/FixedDecimal.h"
 
+namespace aggregate {
+
 namespace {
 
 using K = StKAMOKUSUMINFO;
@@ -147,3 +149,5 @@ void AddSideToRow(RefundLine& row, const StSWKTINFO& line, JournalSide side, boo
   AddAmount(row.nonQualifying, signedAmount);
   if (IsUndeterminedImportCategory(category)) AddAmount(row.undeterminedImport, signedAmount);
 }
+
+}  // namespace aggregate

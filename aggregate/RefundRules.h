@@ -27,6 +27,8 @@
 #include "aggregate/TaxAggregate.h"
 #include "host/Records.h"
 
+namespace aggregate {
+
 bool IsNonQualifyingCategory(uint8_t category);
 bool IsUndeterminedImportCategory(uint8_t category);
 
@@ -120,3 +122,5 @@ int64_t Negated(int64_t amount);
 // undetermined import part as well when the category is one. Other sides
 // change nothing.
 void AddSideToRow(RefundLine& row, const StSWKTINFO& line, JournalSide side, bool taxInclusive);
+
+}  // namespace aggregate

@@ -6,6 +6,8 @@
 #include "host/LedgerCommon.h"
 #include "host/LedgerCore.h"
 
+namespace aggregate {
+
 namespace {
 
 constexpr std::array<uint32_t, 3> kLiveRates = {800, 500, 300};
@@ -14,7 +16,7 @@ constexpr int32_t kSecuritiesScale = 20;
 
 }  // namespace
 
-int32_t SumReturnFigures(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate) {
+int32_t SumReturnFigures(AggregationContext& context, Activity& activity, TaxAggregate& aggregate) {
   auto* taxSettings = dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindShohizei, 1));
   if (taxSettings == nullptr) return 0;
   const int16_t rateCount = static_cast<int16_t>(taxSettings->GetTaxRateCount());
@@ -53,3 +55,5 @@ int32_t SumReturnFigures(AggregationContext& context, aggregate::Activity& activ
   }
   return 1;
 }
+
+}  // namespace aggregate

@@ -22,4 +22,8 @@
 #include "aggregate/AggregationContext.h"
 #include "aggregate/TaxAggregate.h"
 
-int32_t SumReturnFigures(AggregationContext& context, aggregate::Activity& activity, TaxAggregate& aggregate);
+namespace aggregate {
+
+int32_t SumReturnFigures(AggregationContext& context, Activity& activity, TaxAggregate& aggregate);
+
+}  // namespace aggregate

@@ -7,6 +7,8 @@
 #include "host/LedgerMsg.h"
 #include "platform/ui/MessageBox.h"
 
+namespace aggregate {
+
 namespace {
 
 // Source position reported with the host's message for each failure; fixed
@@ -106,3 +108,5 @@ int RunPreAggregationChecks(const AggregationContext& context, platform::ui::Win
     MessageBox(owner, kImportNotice, kCaption, platform::ui::kMbOk | platform::ui::kMbIconInformation);
   return 0;
 }
+
+}  // namespace aggregate

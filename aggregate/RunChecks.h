@@ -36,6 +36,8 @@
 #include "platform/ui/Window.h"
 #include "aggregate/TaxSettings.h"
 
+namespace aggregate {
+
 inline constexpr int32_t kSixthBusinessType = 6;
 // The first day on which the sixth business type may be used.
 inline constexpr int32_t kSixthBusinessTypeFrom = 20150401;
@@ -54,3 +56,5 @@ struct RunCheckInput {
 
 int RunPreAggregationChecks(const AggregationContext& context, platform::ui::Window* owner,
                             const RunCheckInput& input);
+
+}  // namespace aggregate

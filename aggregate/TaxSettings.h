@@ -8,6 +8,8 @@
 
 #include "host/Records.h"
 
+namespace aggregate {
+
 struct TaxSettings : StSHOHIZEIINFO {
   // The taxation methods.
   static constexpr uint8_t kExempt = 0;      // host-code: taxation method
@@ -23,3 +25,5 @@ struct TaxSettings : StSHOHIZEIINFO {
   uint8_t bookkeepingFlag() const { return view().U8(kTaxInclusive); }
 };
 static_assert(sizeof(TaxSettings) == sizeof(StSHOHIZEIINFO));
+
+}  // namespace aggregate

@@ -9,6 +9,8 @@
 #include "host/LedgerCommon.h"
 #include "host/LedgerCore.h"
 
+namespace aggregate {
+
 namespace {
 
 constexpr std::array<uint32_t, 2> kTaxSummaryClasses = {0x40888000, 0x40848000};
@@ -36,7 +38,7 @@ std::span<const uint32_t> AccountClassCodes(int16_t kind) {
   }
 }
 
-void LoadAccountList(AggregationContext& context, aggregate::Activity& activity, int16_t kind) {
+void LoadAccountList(AggregationContext& context, Activity& activity, int16_t kind) {
   AccountList& list = context.accounts;
   list.clear();
 
@@ -69,7 +71,7 @@ void LoadAccountList(AggregationContext& context, aggregate::Activity& activity,
   activity.Finish();
 }
 
-int32_t SumOldRateTax(AggregationContext& context, aggregate::Activity& activity, int64_t oldRateTaxSums[2],
+int32_t SumOldRateTax(AggregationContext& context, Activity& activity, int64_t oldRateTaxSums[2],
                       const TaxSettings& settings) {
   ClRuleShohizei* rule = context.TaxSummaryRule();
   if (rule == nullptr) return 0;
@@ -109,3 +111,5 @@ int32_t SumOldRateTax(AggregationContext& context, aggregate::Activity& activity
   activity.Finish();
   return 1;
 }
+
+}  // namespace aggregate

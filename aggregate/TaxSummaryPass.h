@@ -23,6 +23,8 @@
 #include "aggregate/AggregationContext.h"
 #include "aggregate/TaxSettings.h"
 
+namespace aggregate {
+
 // The list kinds.
 inline constexpr int16_t kTaxSummaryAccountList = 1;
 inline constexpr int16_t kCorporateAccountList = 2;
@@ -32,7 +34,9 @@ inline constexpr int16_t kDepartmentAccountList = 3;
 // Those of the refund lists come from the class table (RefundRules.h).
 std::span<const uint32_t> AccountClassCodes(int16_t kind);
 
-void LoadAccountList(AggregationContext& context, aggregate::Activity& activity, int16_t kind);
+void LoadAccountList(AggregationContext& context, Activity& activity, int16_t kind);
 
-int32_t SumOldRateTax(AggregationContext& context, aggregate::Activity& activity, int64_t oldRateTaxSums[2],
+int32_t SumOldRateTax(AggregationContext& context, Activity& activity, int64_t oldRateTaxSums[2],
                       const TaxSettings& settings);
+
+}  // namespace aggregate

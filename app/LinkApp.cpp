@@ -24,6 +24,16 @@
 #include "report/SystemSection.h"
 #include "report/XmlWriter.h"
 
+using aggregate::AggregationContext;
+using aggregate::AggregationStatus;
+using aggregate::PrepareRateTables;
+using aggregate::ProgressDialog;
+using aggregate::RunCheckInput;
+using aggregate::RunJournalAggregation;
+using aggregate::RunPreAggregationChecks;
+using aggregate::TaxAggregate;
+using aggregate::TaxSettings;
+
 namespace app {
 namespace {
 

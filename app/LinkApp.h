@@ -39,7 +39,9 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Window.h"
 
+namespace aggregate {
 class ProgressDialog;
+}
 
 namespace report {
 class XmlWriter;
@@ -90,8 +92,8 @@ class LinkApp : public platform::ui::Application, public platform::ExitReport {
   uint8_t taxMethod() const { return taxMethod_; }
   uint8_t mainBusinessType() const { return mainBusinessType_; }
   uint8_t taxRounding() const { return taxRounding_; }
-  const TaxAggregate& aggregate() const { return aggregate_; }
-  TaxAggregate& aggregate() { return aggregate_; }
+  const aggregate::TaxAggregate& aggregate() const { return aggregate_; }
+  aggregate::TaxAggregate& aggregate() { return aggregate_; }
   void SetSavedReturn(std::unique_ptr<StSaveTaxInfo> savedReturn) { savedReturn_ = std::move(savedReturn); }
   void SetTaxMethod(uint8_t method) { taxMethod_ = method; }
   // Test seam: the failures the output document's file object is to meet
@@ -101,7 +103,7 @@ class LinkApp : public platform::ui::Application, public platform::ExitReport {
 
  private:
   // Steps of the journal method, from the rate tables to the closed document.
-  bool RunJournalMethod(ProgressDialog& progress, const StDATAINFO& record, int start, int end);
+  bool RunJournalMethod(aggregate::ProgressDialog& progress, const StDATAINFO& record, int start, int end);
   bool WriteJournalDocument(platform::ui::Window* owner, const std::string& outputPath, const StDATAINFO& record,
                             const StSHOHIZEIINFO& taxSettings);
   // The outcome of one section writer (1 written, 0 failed): true to go on.
@@ -128,7 +130,7 @@ class LinkApp : public platform::ui::Application, public platform::ExitReport {
   int32_t runResult_ = 0;
   ClSetData* dataSettings_ = nullptr;
   ClSetShohizei* taxSettingsObject_ = nullptr;
-  TaxAggregate aggregate_;  // rateTotals, businessTotals and every amount
+  aggregate::TaxAggregate aggregate_;  // rateTotals, businessTotals and every amount
   std::unique_ptr<StSaveTaxInfo> savedReturn_;
   uint8_t taxMethod_ = 0;
   uint8_t mainBusinessType_ = 0;

@@ -6,6 +6,8 @@
 #include "dialog/ConditionDialog.h"
 #include "report/DataSection.h"
 
+using aggregate::TaxAggregate;
+
 namespace app {
 
 struct ConditionStep::Impl {

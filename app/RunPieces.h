@@ -15,7 +15,9 @@
 #include "host/SaveTaxInfo.h"
 #include "platform/ui/Window.h"
 
+namespace aggregate {
 class TaxAggregate;
+}
 
 namespace report {
 class XmlWriter;
@@ -71,7 +73,7 @@ class ConditionStep {
 // 1 written, 0 failed. `taxMethod` and `taxRounding` are the run's copies of
 // the data's taxation method and rounding kind.
 int WriteDataSection(report::XmlWriter& writer, const StDATAINFO& company, const StSHOHIZEIINFO& taxSettings,
-                     const TaxAggregate& aggregate, uint8_t taxMethod, uint8_t taxRounding);
+                     const aggregate::TaxAggregate& aggregate, uint8_t taxMethod, uint8_t taxRounding);
 
 }  // namespace app
 

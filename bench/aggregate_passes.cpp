@@ -16,6 +16,17 @@
 #include "aggregate/TaxSummaryPass.h"
 #include "ledger/testing/Fixture.h"
 
+using aggregate::CheckNewRates;
+using aggregate::CheckSixthBusinessType;
+using aggregate::CheckUndeterminedImports;
+using aggregate::PeriodCondition;
+using aggregate::PrepareRateTables;
+using aggregate::ProgressDialog;
+using aggregate::SumOldRateTax;
+using aggregate::SumReturnFigures;
+using aggregate::TaxAggregate;
+using aggregate::TaxSettings;
+
 namespace {
 
 using ledger::testing::AccountSpec;

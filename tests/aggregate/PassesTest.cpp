@@ -18,6 +18,24 @@
 #include "platform/ui/Cursor.h"
 #include "platform/ui/script/ScriptBackend.h"
 
+using aggregate::AccountClassCodes;
+using aggregate::AccountNode;
+using aggregate::AggregationContext;
+using aggregate::AggregationStatus;
+using aggregate::CheckNewRates;
+using aggregate::CheckSixthBusinessType;
+using aggregate::CheckUndeterminedImports;
+using aggregate::LoadAccountList;
+using aggregate::PeriodCondition;
+using aggregate::PrepareRateTables;
+using aggregate::ProgressDialog;
+using aggregate::RunJournalAggregation;
+using aggregate::RunPreAggregationChecks;
+using aggregate::SumOldRateTax;
+using aggregate::SumReturnFigures;
+using aggregate::TaxAggregate;
+using aggregate::TaxSettings;
+
 namespace {
 
 using ledger::testing::AccountSpec;

@@ -12,6 +12,8 @@
 #include "platform/ui/Backend.h"
 #include "platform/ui/script/ScriptBackend.h"
 
+using aggregate::ProgressDialog;
+
 namespace {
 
 // Records every caption and counts the window calls the passes rely on.

@@ -14,6 +14,11 @@
 #include "platform/ui/Backend.h"
 #include "platform/ui/script/ScriptBackend.h"
 
+using aggregate::AccountIndex;
+using aggregate::AccountList;
+using aggregate::AccountNode;
+using aggregate::ProgressDialog;
+
 namespace {
 
 AccountList ListOf(const std::vector<uint32_t>& ids) {

@@ -6,6 +6,12 @@
 #include "host/LedgerCommon.h"
 #include "host/LedgerCore.h"
 
+using aggregate::PeriodCondition;
+using aggregate::ProgressDialog;
+using aggregate::SumCorporateRefund;
+using aggregate::SumIndividualRefund;
+using aggregate::TaxSettings;
+
 namespace refund_test {
 
 RefundBook::RefundBook(int32_t kind, int32_t layout, int32_t periodEnd) {

@@ -59,11 +59,11 @@ class RefundBook {
   int32_t RunIndividual(const Months& months, bool taxInclusive = false,
                         std::optional<int32_t> closingPattern = std::nullopt);
 
-  TaxAggregate aggregate;
+  aggregate::TaxAggregate aggregate;
 
  private:
-  bool Prepare(ProgressDialog& progress, const Months& months, bool taxInclusive,
-               std::optional<int32_t> closingPattern, StDATAINFO* record, TaxSettings* settings);
+  bool Prepare(aggregate::ProgressDialog& progress, const Months& months, bool taxInclusive,
+               std::optional<int32_t> closingPattern, StDATAINFO* record, aggregate::TaxSettings* settings);
   ledger::testing::Fixture fixture_;
   bool connected_ = false;
   int64_t nextLine_ = 1;
