@@ -199,11 +199,11 @@ bool CorporatePass::SumAssets() {
 int32_t SumCorporateRefund(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
                            const StDATAINFO& record, const TaxSettings& settings) {
   const uint8_t kind = record.view().U8(StDATAINFO::kCompanyKind);
-  if (kind != 0 && kind != 1) return 1;  // host-code: corporation kinds
+  if (kind != 0 && kind != 1) return kPassDone;  // host-code: corporation kinds
   activity.Reset();
   CorporatePass pass(context, activity, aggregate, record, settings);
-  if (!pass.SumAccounts() || !pass.SumJournals() || !pass.SumAssets()) return 0;
-  return 1;
+  if (!pass.SumAccounts() || !pass.SumJournals() || !pass.SumAssets()) return kPassStopped;
+  return kPassDone;
 }
 
 }  // namespace aggregate

@@ -16,6 +16,13 @@
 //   - a value turned back into an amount that does not fit 64 bits.
 // Results that fit are never changed. No real run comes near these bounds; the
 // error exists so that an impossible figure is never printed as a wrapped one.
+//
+// Where the error is caught: ArithmeticError is the one exception of the
+// aggregation, and it crosses no layer. The passes let it rise to
+// RunJournalAggregation (JournalRun.h), the one place where they are run,
+// which catches it and answers AggregationStatus::kAmountsTooLarge; the
+// report writers that use this arithmetic catch it inside their own section
+// and answer that the section failed. Nothing in app/ sees it.
 #pragma once
 
 #include <cstdint>

@@ -224,20 +224,20 @@ int32_t SumIndividualAssets(AggregationContext& context, Activity& activity, Tax
 int32_t SumIndividualRefund(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
                             const StDATAINFO& record, const TaxSettings& settings) {
   const uint8_t kind = record.view().U8(StDATAINFO::kCompanyKind);
-  if (kind != 3 && kind != 4) return 1;  // host-code: individual kinds
+  if (kind != 3 && kind != 4) return kPassDone;  // host-code: individual kinds
   activity.Reset();
   ClSetBumon* departments = DepartmentSettings();
-  if (departments == nullptr) return 0;
+  if (departments == nullptr) return kPassStopped;
   int32_t count = 0;
   departments->GetBmnCount(&count, 0);
 
   int32_t accounts = host::kOk;
   if (count != 0) {
     int32_t cursor = 0;
-    if (departments->GetCursor(&cursor) != host::kOk) return 0;
+    if (departments->GetCursor(&cursor) != host::kOk) return kPassStopped;
     if (departments->ReadyCursor(cursor) != host::kOk) {
       departments->ReleaseCursor(cursor);
-      return 0;
+      return kPassStopped;
     }
     StBUMONINFO department;
     while (departments->Walk(&department, cursor) == host::kOk) {
@@ -250,11 +250,11 @@ int32_t SumIndividualRefund(AggregationContext& context, Activity& activity, Tax
     accounts = SumDepartmentAccounts(context, aggregate, record, settings, nullptr);
   }
 
-  if (SumIndividualJournals(context, activity, aggregate, record, settings) != host::kOk) return 0;
+  if (SumIndividualJournals(context, activity, aggregate, record, settings) != host::kOk) return kPassStopped;
   const int32_t assets = SumIndividualAssets(context, activity, aggregate, record);
   // A department whose sums failed leaves the book amounts short: the pass
   // did not complete, though the journals and the assets were still summed.
-  return assets == host::kOk && accounts == host::kOk ? 1 : 0;
+  return assets == host::kOk && accounts == host::kOk ? kPassDone : kPassStopped;
 }
 
 }  // namespace aggregate

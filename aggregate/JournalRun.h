@@ -5,6 +5,7 @@
 //   if (!PrepareRateTables(aggregate)) -> result 2, stop (no message)
 //   progress.context().taxMethod = ...; .mainBusinessType = ...;
 //   progress.context().periodCondition.Clear(); ... AppendMonthClause ...
+//   (the context lives with the window; the passes are handed both)
 //   (read TaxSettings)
 //   if (int r = RunPreAggregationChecks(progress.context(), &progress, {...}))
 //     -> result r, stop
@@ -19,7 +20,9 @@
 // (ProgressDialog): the passes' Activity, and the window's own steps around
 // them. The run knows the window only through it.
 //
-// RunJournalAggregation shows the window, begins the wait cursor and runs the
+// RunJournalAggregation is the one place where the passes run: it catches the
+// arithmetic's error for all of them. It shows the window, begins the wait
+// cursor and runs the
 // four blocks: overall bar reset; 0-250, return figures; 250-500, tax summary;
 // 500-750, corporate then per-department refund passes; 750-1000; then closes
 // the window (result 1) and restores the wait cursor. The wait cursor stays

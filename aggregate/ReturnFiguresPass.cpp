@@ -18,10 +18,10 @@ constexpr int32_t kSecuritiesScale = 20;
 
 int32_t SumReturnFigures(AggregationContext& context, Activity& activity, TaxAggregate& aggregate) {
   auto* taxSettings = dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindShohizei, 1));
-  if (taxSettings == nullptr) return 0;
+  if (taxSettings == nullptr) return kPassStopped;
   const int16_t rateCount = static_cast<int16_t>(taxSettings->GetTaxRateCount());
   if (!aggregate.HasRateTables() || (rateCount > 0 && static_cast<size_t>(rateCount) > aggregate.rateRecordCount()))
-    return 0;
+    return kPassStopped;
 
   for (size_t i = 0; i < kLiveRates.size(); ++i)
     aggregate.RateRecord(i).SetU32(StTAXREPORTRATEINFO::kRate, kLiveRates[i]);
@@ -37,14 +37,14 @@ int32_t SumReturnFigures(AggregationContext& context, Activity& activity, TaxAgg
   }
 
   ClRuleShohizeiShinkoku* rule = context.ReturnRule();
-  if (rule == nullptr) return 0;
+  if (rule == nullptr) return kPassStopped;
   // The figures of the return come from this one call: when the host could
   // not sum them, the tables hold nothing or part of the books.
   const int32_t status =
       rule->SumTax(context.taxMethod, context.periodCondition.chain(), aggregate.rateTotals(), aggregate.businessTotals());
   if (status != host::kOk) {
     context.NoteLedgerFault(status);
-    return 0;
+    return kPassStopped;
   }
 
   for (int i = 0; i < rateCount - 2; ++i) {
@@ -53,7 +53,7 @@ int32_t SumReturnFigures(AggregationContext& context, Activity& activity, TaxAgg
     record.SetI64(StTAXREPORTRATEINFO::kSecuritiesSales,
                   FixedDecimal::FromScaled(securities).Multiply(kSecuritiesScale).ToScaled());
   }
-  return 1;
+  return kPassDone;
 }
 
 }  // namespace aggregate

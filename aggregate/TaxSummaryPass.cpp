@@ -74,7 +74,7 @@ void LoadAccountList(AggregationContext& context, Activity& activity, int16_t ki
 int32_t SumOldRateTax(AggregationContext& context, Activity& activity, int64_t oldRateTaxSums[2],
                       const TaxSettings& settings) {
   ClRuleShohizei* rule = context.TaxSummaryRule();
-  if (rule == nullptr) return 0;
+  if (rule == nullptr) return kPassStopped;
 
   activity.Reset();
   LoadAccountList(context, activity, kTaxSummaryAccountList);
@@ -109,7 +109,7 @@ int32_t SumOldRateTax(AggregationContext& context, Activity& activity, int64_t o
     rule->MoveFinish();
   }
   activity.Finish();
-  return 1;
+  return kPassDone;
 }
 
 }  // namespace aggregate
