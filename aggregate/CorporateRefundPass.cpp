@@ -20,7 +20,6 @@ namespace {
 
 using K = StKAMOKUSUMINFO;
 
-constexpr int16_t kYearEndMonthNumber = 18;
 
 RefundLine* GroupRow(TaxAggregate& aggregate, RefundGroup group) {
   switch (group) {
@@ -121,9 +120,7 @@ bool CorporatePass::SumJournals() {
   if (rule == nullptr) return false;
   LoadAccountList(context_, activity_, kCorporateAccountList);
   const JournalCondition condition(context_.periodCondition);
-  uint32_t count = 0;
-  rule->GetSwkCount(condition.chain(), nullptr, &count);
-  rule->MoveReady(condition.chain(), nullptr, nullptr, kJournalCursorAllLines);
+  const uint32_t count = ReadyJournalWalk(*rule, condition);
   // Each line goes to the list's nodes of its two accounts only, in list
   // order, debit before credit, as a walk of the whole list adds it. The
   // line's tick and the walk's one tick per node are counted as the walk would

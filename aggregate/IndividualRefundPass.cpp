@@ -136,9 +136,7 @@ int32_t SumIndividualJournals(AggregationContext& context, Activity& activity, T
   if (rule == nullptr) return host::kOk;
   LoadAccountList(context, activity, kDepartmentAccountList);
   const JournalCondition condition(context.periodCondition);
-  uint32_t count = 0;
-  rule->GetSwkCount(condition.chain(), nullptr, &count);
-  rule->MoveReady(condition.chain(), nullptr, nullptr, kJournalCursorAllLines);
+  const uint32_t count = ReadyJournalWalk(*rule, condition);
 
   ClSetBumon* departments = DepartmentSettings();
   if (departments == nullptr) {

@@ -17,6 +17,10 @@
 
 namespace aggregate {
 
+// The closing months' numbers in the host's period-relative numbering.
+inline constexpr int16_t kInterimMonthNumber = 15;
+inline constexpr int16_t kYearEndMonthNumber = 18;
+
 class PeriodCondition {
  public:
   static constexpr size_t kMaxClauses = 4;

@@ -4,6 +4,13 @@
 
 namespace aggregate {
 
+uint32_t ReadyJournalWalk(ClRuleShiwake& rule, const JournalCondition& condition) {
+  uint32_t count = 0;
+  rule.GetSwkCount(condition.chain(), nullptr, &count);
+  rule.MoveReady(condition.chain(), nullptr, nullptr, kJournalCursorAllLines);
+  return count;
+}
+
 bool WalkEndedCleanly(int32_t status) { return status == host::kOk || status == host::kEndOfWalk; }
 
 ClSetData* DataSettings() { return dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindData, 1)); }

@@ -1,7 +1,8 @@
 // The host plumbing that the corporate and the per-department refund passes
-// share: the settings objects they ask for, the accounting period that gives
-// the chosen months their dates, the clause chain that selects assets by
-// acquisition date, and the test on how a walk of the host's records ended.
+// share: the journal walk, the settings objects they ask for, the accounting
+// period that gives the chosen months their dates, the clause chain that
+// selects assets by acquisition date, and the test on how a walk of the
+// host's records ended.
 // The rules that decide where an amount goes are in RefundRules.h.
 #pragma once
 
@@ -10,16 +11,22 @@
 #include <memory>
 
 #include "aggregate/AggregationContext.h"
+#include "aggregate/JournalCondition.h"
 #include "aggregate/RefundRules.h"
 #include "aggregate/TaxSettings.h"
 #include "host/FindInfo.h"
 #include "host/LedgerCore.h"
+#include "host/LedgerRules.h"
 #include "host/Records.h"
 
 namespace aggregate {
 
 // The journal rule's cursor mode that walks every line the chain selects.
 inline constexpr int32_t kJournalCursorAllLines = 4;
+
+// Readies `rule` to walk every line that `condition` selects and answers how
+// many lines the host counts for it (0 when it cannot count them).
+uint32_t ReadyJournalWalk(ClRuleShiwake& rule, const JournalCondition& condition);
 
 // A walk of the host's records ran to its end: it stopped with kOk (the
 // counted records were read) or with kEndOfWalk.

@@ -15,7 +15,6 @@ constexpr int16_t kFirstMonthSlot = 1;
 constexpr int16_t kLastMonthSlot = 12;
 constexpr int16_t kInterimLastMonth = 6;
 constexpr int32_t kInterimClosingPattern = 1;
-constexpr int16_t kYearEndMonthNumber = 18;
 
 // The class codes in the order `position` gives them; every place from 0 to
 // N - 1 taken exactly once (checked below).
