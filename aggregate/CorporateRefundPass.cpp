@@ -32,7 +32,9 @@ RefundLine* GroupRow(TaxAggregate& aggregate, RefundGroup group) {
   return nullptr;
 }
 
-RefundLine* GroupRow(TaxAggregate& aggregate, uint32_t classCode) { return GroupRow(aggregate, GroupOfClass(classCode)); }
+RefundLine* GroupRow(TaxAggregate& aggregate, uint32_t classCode) {
+  return GroupRow(aggregate, GroupOfClass(classCode));
+}
 
 // The row whose book amount a record of the account sums feeds, or null: by
 // the class's own records or by its heading row (row kind 1), as the class
@@ -89,7 +91,7 @@ class CorporatePass {
 bool CorporatePass::SumAccounts() {
   ClRuleKamoku* rule = context_.AccountSumsRule();
   if (rule == nullptr) return false;
-  rule->MoveReady(1, 0, 0, context_.periodCondition.chain(), nullptr, 0);
+  rule->MoveReady(kAccountSumsBase, kDepartmentSumSingle, 0, context_.periodCondition.chain(), nullptr, 0);
   uint32_t count = 0;
   if (rule->GetSumCount(&count) != host::kOk || rule->SetMovePos(0) != host::kOk) {
     rule->MoveFinish();

@@ -26,11 +26,9 @@ constexpr uint8_t kIncomeBusiness = 1;
 constexpr uint8_t kIncomeRealEstate = 3;
 constexpr int16_t kAssetIncomeBusiness = 1;
 constexpr int16_t kAssetIncomeRealEstate = 2;
-constexpr int16_t kDeptSumSingle = 0;
 // Departments of these classes are summed with their member departments.
 constexpr uint8_t kDeptClassGroup = 1;
 constexpr uint8_t kDeptClassGroupOther = 2;
-constexpr int16_t kDeptSumWithMembers = 4;
 
 bool IsPurchaseClass(uint32_t classCode) { return GroupOfClass(classCode) == RefundGroup::kPurchase; }
 
@@ -104,11 +102,13 @@ int32_t SumDepartmentAccounts(AggregationContext& context, TaxAggregate& aggrega
   const std::unique_ptr<ClRuleKamoku> rule = CreateBoundRule<ClRuleKamoku>();
   if (!rule) return host::kRuleNotCreated;
   const uint8_t deptClass = department != nullptr ? department->view().U8(D::kClass) : 0;
-  const int16_t deptSumType = (deptClass == kDeptClassGroup || deptClass == kDeptClassGroupOther) ? kDeptSumWithMembers : kDeptSumSingle;
+  const int16_t deptSumType = (deptClass == kDeptClassGroup || deptClass == kDeptClassGroupOther)
+                                  ? kDepartmentSumWithMembers
+                                  : kDepartmentSumSingle;
   const MonthSlots slots = ChosenSlots(context, record);
   const IncomeRoute route = RouteIncome(IncomeLayout(record), department != nullptr, department);
 
-  int32_t status = rule->MoveReady(1, deptSumType, 0, context.periodCondition.chain(), department, 0);
+  int32_t status = rule->MoveReady(kAccountSumsBase, deptSumType, 0, context.periodCondition.chain(), department, 0);
   if (status == host::kOk) {
     StKAMOKUSUMINFO sums;
     while ((status = rule->MoveNext(&sums)) == host::kOk) {

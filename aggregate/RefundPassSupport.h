@@ -24,6 +24,12 @@ namespace aggregate {
 // The journal rule's cursor mode that walks every line the chain selects.
 inline constexpr int32_t kJournalCursorAllLines = 4;
 
+// The account sums rule's arguments: the base sum type both passes ask for,
+// and the department sum types (one department alone, or with its members).
+inline constexpr int16_t kAccountSumsBase = 1;
+inline constexpr int16_t kDepartmentSumSingle = 0;
+inline constexpr int16_t kDepartmentSumWithMembers = 4;
+
 // Readies `rule` to walk every line that `condition` selects and answers how
 // many lines the host counts for it (0 when it cannot count them).
 uint32_t ReadyJournalWalk(ClRuleShiwake& rule, const JournalCondition& condition);
