@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+namespace aggregate {
+
 std::string_view AccountNode::code() const {
   const auto* text = reinterpret_cast<const char*>(record.data() + StKAMOKUINFO::kCode);
   return std::string_view(text, strnlen(text, StKAMOKUINFO::kCodeWidth));
@@ -21,3 +23,5 @@ const std::vector<size_t>& AccountIndex::PositionsOf(uint32_t accountId) const {
   const auto found = positions_.find(accountId);
   return found == positions_.end() ? kNone : found->second;
 }
+
+}  // namespace aggregate

@@ -13,6 +13,8 @@
 #include "host/ByteRecord.h"
 #include "host/Records.h"
 
+namespace aggregate {
+
 struct AccountNode {
   host::ByteRecord<StKAMOKUINFO::kRecordBytes> record;
   uint8_t flag = 0;
@@ -57,3 +59,5 @@ class AccountIndex {
   std::vector<const AccountNode*> nodes_;
   std::unordered_map<uint32_t, std::vector<size_t>> positions_;
 };
+
+}  // namespace aggregate

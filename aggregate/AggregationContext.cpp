@@ -3,6 +3,8 @@
 #include "aggregate/RuleBinding.h"
 #include "host/LedgerCommon.h"
 
+namespace aggregate {
+
 namespace {
 
 template <class Rule>
@@ -33,3 +35,5 @@ void AggregationContext::Release() {
   taxSummaryRule_.reset();
   returnRule_.reset();
 }
+
+}  // namespace aggregate

@@ -1,6 +1,26 @@
+// aggregate/: the figures of the journal method. The run driver builds the
+// period condition, runs the checks (RunChecks.h) and then the passes
+// (JournalRun.h) into a TaxAggregate, which the report writers read.
+//
+// Results in this folder, everywhere the same:
+//  - a pass (SumReturnFigures, SumOldRateTax, SumCorporateRefund,
+//    SumIndividualRefund) answers kPassDone (1) when it ran to its end or had
+//    nothing to do for the data's kind, and kPassStopped (0) when it stopped
+//    early; what it added before stopping stays added. These are the values
+//    the system has always carried; the journal run goes on whatever a pass
+//    answers, and a failed read of the company data is carried in the
+//    context's ledgerFault instead;
+//  - the per-department sub-passes, the run checks' host queries and the
+//    host plumbing answer the host's status (host::kOk when done);
+//  - RunPreAggregationChecks answers a run result (0 go on, 1 stopped,
+//    2 failed), RunJournalAggregation an AggregationStatus;
+//  - the arithmetic's one error, ArithmeticError, never leaves the folder
+//    (FixedDecimal.h says where it is caught).
+//
 // AggregationContext: the state the aggregation passes share within one run.
-// It lives in the progress window (ProgressDialog), whose operations the
-// passes are, and ends with it.
+// It lives in the progress window (ProgressDialog) and ends with it; the
+// passes are handed it, with the window as their Activity (Activity.h), and
+// never see the window itself.
 //
 //  - periodCondition: the chosen months, built by the run driver;
 //  - taxMethod, mainBusinessType: copies of the data's settings, set by the
@@ -25,6 +45,12 @@
 #include "aggregate/AccountList.h"
 #include "aggregate/PeriodCondition.h"
 #include "host/LedgerRules.h"
+
+namespace aggregate {
+
+// What a pass answers (see the folder's results above).
+inline constexpr int32_t kPassDone = 1;
+inline constexpr int32_t kPassStopped = 0;
 
 class AggregationContext {
  public:
@@ -64,3 +90,5 @@ class AggregationContext {
   std::unique_ptr<ClRuleKamoku> accountSumsRule_;
   std::unique_ptr<ClRuleGenkashokyaku> depreciationRule_;
 };
+
+}  // namespace aggregate

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "aggregate/JournalCondition.h"
+#include "aggregate/RefundPassSupport.h"
 #include "aggregate/RefundPasses.h"
 #include "aggregate/RefundRules.h"
 #include "aggregate/TaxSummaryPass.h"
@@ -13,35 +14,15 @@
 #include "host/LedgerCore.h"
 #include "host/LedgerRules.h"
 
+namespace aggregate {
+
 namespace {
 
 using K = StKAMOKUSUMINFO;
 
-constexpr int16_t kCorporateAccountList = 2;
-constexpr int32_t kJournalCursorAllLines = 4;
-constexpr int16_t kYearEndMonthNumber = 18;
 
-bool WalkEndedCleanly(int32_t status) { return status == host::kOk || status == host::kEndOfWalk; }
-
-// The row whose book amount a record of the account sums feeds, or null.
-// Purchase accounts count by their own records; the purchase, selling and
-// administrative, non-operating and other classes by their heading rows
-// (row kind 1), which already hold their sub-classes.
-RefundLine* BookRow(TaxAggregate& aggregate, uint32_t classCode, uint8_t rowKind) {
-  const bool heading = rowKind == K::kRowKindHeading;
-  switch (classCode) {
-    case 0x20200000: case 0x20200040: case 0x20400000: case 0x20400004: case 0x20400008: case 0x20804000:
-      return heading ? nullptr : &aggregate.goodsPurchases;
-    case 0x40884400: return heading ? &aggregate.goodsPurchases : nullptr;
-    case 0x40882000: return heading ? &aggregate.sellingAdminExpenses : nullptr;
-    case 0x40844000: return heading ? &aggregate.nonOperatingExpenses : nullptr;
-    case 0x40440000: return heading ? &aggregate.otherProfitLoss : nullptr;
-    default: return nullptr;
-  }
-}
-
-RefundLine* GroupRow(TaxAggregate& aggregate, uint32_t classCode) {
-  switch (GroupOfClass(classCode)) {
+RefundLine* GroupRow(TaxAggregate& aggregate, RefundGroup group) {
+  switch (group) {
     case RefundGroup::kPurchase: return &aggregate.goodsPurchases;
     case RefundGroup::kSellingAdmin: return &aggregate.sellingAdminExpenses;
     case RefundGroup::kNonOperating: return &aggregate.nonOperatingExpenses;
@@ -51,27 +32,46 @@ RefundLine* GroupRow(TaxAggregate& aggregate, uint32_t classCode) {
   return nullptr;
 }
 
+RefundLine* GroupRow(TaxAggregate& aggregate, uint32_t classCode) {
+  return GroupRow(aggregate, GroupOfClass(classCode));
+}
+
+// The row whose book amount a record of the account sums feeds, or null: by
+// the class's own records or by its heading row (row kind 1), as the class
+// table says.
+RefundLine* BookRow(TaxAggregate& aggregate, uint32_t classCode, uint8_t rowKind) {
+  const RefundClass* row = FindRefundClass(classCode);
+  if (row == nullptr) return nullptr;
+  const bool heading = rowKind == K::kRowKindHeading;
+  switch (row->corporateBook) {
+    case BookSource::kOwnRecords: return heading ? nullptr : GroupRow(aggregate, row->group);
+    case BookSource::kHeadingRow: return heading ? GroupRow(aggregate, row->group) : nullptr;
+    case BookSource::kNone: break;
+  }
+  return nullptr;
+}
+
 // Activity ticks counted while a journal line is summed, given in one batch
 // when the line is done (also when the line's sums throw).
 struct PendingTicks {
-  explicit PendingTicks(ProgressDialog& progress) : progress(progress) {}
-  ~PendingTicks() { progress.ActivityTicks(count); }
+  explicit PendingTicks(Activity& activity) : activity(activity) {}
+  ~PendingTicks() { activity.Ticks(count); }
   PendingTicks(const PendingTicks&) = delete;
   PendingTicks& operator=(const PendingTicks&) = delete;
-  ProgressDialog& progress;
+  Activity& activity;
   uint64_t count = 0;
 };
 
 class CorporatePass {
  public:
-  CorporatePass(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
-                const TaxSettings& settings)
-      : progress_(progress),
-        context_(progress.context()),
+  CorporatePass(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
+                const StDATAINFO& record, const TaxSettings& settings)
+      : activity_(activity),
+        context_(context),
         aggregate_(aggregate),
         record_(record),
-        taxInclusive_(settings.bookkeepingFlag() != 0),
-        slots_(SelectMonthSlots(context_.periodCondition, record.view().I32(StDATAINFO::kClosingPattern))) {}
+        taxInclusive_(IsTaxInclusive(settings)),
+        slots_(ChosenSlots(context, record)) {}
 
   bool SumAccounts();
   bool SumJournals();
@@ -80,7 +80,7 @@ class CorporatePass {
  private:
   void AddLineSide(const StSWKTINFO& line, JournalSide side, const AccountNode& node);
 
-  ProgressDialog& progress_;
+  Activity& activity_;
   AggregationContext& context_;
   TaxAggregate& aggregate_;
   const StDATAINFO& record_;
@@ -91,7 +91,7 @@ class CorporatePass {
 bool CorporatePass::SumAccounts() {
   ClRuleKamoku* rule = context_.AccountSumsRule();
   if (rule == nullptr) return false;
-  rule->MoveReady(1, 0, 0, context_.periodCondition.chain(), nullptr, 0);
+  rule->MoveReady(kAccountSumsBase, kDepartmentSumSingle, 0, context_.periodCondition.chain(), nullptr, 0);
   uint32_t count = 0;
   if (rule->GetSumCount(&count) != host::kOk || rule->SetMovePos(0) != host::kOk) {
     rule->MoveFinish();
@@ -99,7 +99,7 @@ bool CorporatePass::SumAccounts() {
   }
   int32_t status = host::kOk;
   for (uint32_t i = 0; i < count; ++i) {
-    progress_.ActivityTick();
+    activity_.Tick();
     StKAMOKUSUMINFO sums;
     status = rule->MoveNext(&sums);
     if (status != host::kOk) break;
@@ -120,11 +120,9 @@ void CorporatePass::AddLineSide(const StSWKTINFO& line, JournalSide side, const 
 bool CorporatePass::SumJournals() {
   ClRuleShiwake* rule = context_.JournalRule();
   if (rule == nullptr) return false;
-  LoadAccountList(progress_, kCorporateAccountList);
+  LoadAccountList(context_, activity_, kCorporateAccountList);
   const JournalCondition condition(context_.periodCondition);
-  uint32_t count = 0;
-  rule->GetSwkCount(condition.chain(), nullptr, &count);
-  rule->MoveReady(condition.chain(), nullptr, nullptr, kJournalCursorAllLines);
+  const uint32_t count = ReadyJournalWalk(*rule, condition);
   // Each line goes to the list's nodes of its two accounts only, in list
   // order, debit before credit, as a walk of the whole list adds it. The
   // line's tick and the walk's one tick per node are counted as the walk would
@@ -133,7 +131,7 @@ bool CorporatePass::SumJournals() {
   const AccountIndex index(context_.accounts);
   int32_t status = host::kOk;
   for (uint32_t i = 0; i < count; ++i) {
-    PendingTicks ticks(progress_);
+    PendingTicks ticks(activity_);
     ticks.count = 1;
     StSWKTINFO line;
     status = rule->MoveNext(&line);
@@ -158,12 +156,8 @@ bool CorporatePass::SumAssets() {
   if (rule == nullptr) return false;
   // Without the accounting period the chosen months have no dates: the assets
   // are not summed, and the pass says it stopped early.
-  auto* data = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindData, 1));
-  if (data == nullptr) return false;
-  ClAccPeriod* rawPeriod = nullptr;
-  data->GetAccPeriod(&rawPeriod);
-  const std::unique_ptr<ClAccPeriod> period(rawPeriod);
-  if (!period) return false;
+  std::unique_ptr<ClAccPeriod> period;
+  if (OpenAccountingPeriod(&period) != host::kOk) return false;
 
   const int16_t first = slots_.first;
   const int16_t last = slots_.last;
@@ -178,16 +172,12 @@ bool CorporatePass::SumAssets() {
     }
   }
 
-  const std::array<StFINDINFO, 2> chain = {
-      StFINDINFO::Compare(StFINDINFO::kItemAcquisitionDate, StFINDINFO::kSideNone, StFINDINFO::kCompareAtLeast,
-                          StFINDINFO::kValueNumber, startDate, StFINDINFO::kJoinAnd),
-      StFINDINFO::Compare(StFINDINFO::kItemAcquisitionDate, StFINDINFO::kSideNone, StFINDINFO::kCompareAtMost,
-                          StFINDINFO::kValueNumber, endDate, StFINDINFO::kJoinLast)};
+  const std::array<StFINDINFO, 2> chain = AcquisitionDateChain(startDate, endDate);
   rule->MoveReady(chain.data(), 0, 0);
   int32_t count = 0;
   rule->GetCount(&count);
   for (int32_t i = 0; i < count; ++i) {
-    progress_.ActivityTick();
+    activity_.Tick();
     StKOTEISHISANINFO asset;
     StKOTEINENINFO yearly;
     StKOTEITSUKIINFO monthly;
@@ -205,12 +195,14 @@ bool CorporatePass::SumAssets() {
 
 }  // namespace
 
-int32_t SumCorporateRefund(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
-                           const TaxSettings& settings) {
+int32_t SumCorporateRefund(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
+                           const StDATAINFO& record, const TaxSettings& settings) {
   const uint8_t kind = record.view().U8(StDATAINFO::kCompanyKind);
-  if (kind != 0 && kind != 1) return 1;
-  progress.ResetActivity();
-  CorporatePass pass(progress, aggregate, record, settings);
-  if (!pass.SumAccounts() || !pass.SumJournals() || !pass.SumAssets()) return 0;
-  return 1;
+  if (kind != 0 && kind != 1) return kPassDone;  // host-code: corporation kinds
+  activity.Reset();
+  CorporatePass pass(context, activity, aggregate, record, settings);
+  if (!pass.SumAccounts() || !pass.SumJournals() || !pass.SumAssets()) return kPassStopped;
+  return kPassDone;
 }
+
+}  // namespace aggregate

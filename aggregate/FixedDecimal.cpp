@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <limits>
 
+namespace aggregate {
+
 namespace {
 
 constexpr int64_t kInt64Max = std::numeric_limits<int64_t>::max();
@@ -82,3 +84,5 @@ FixedDecimal FixedDecimal::Multiply(const FixedDecimal& other) const {
   const Wide signedMagnitude = static_cast<Wide>(magnitude);
   return FromWide(sign_ * other.sign_ < 0 ? -signedMagnitude : signedMagnitude, false);
 }
+
+}  // namespace aggregate

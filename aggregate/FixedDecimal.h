@@ -16,10 +16,19 @@
 //   - a value turned back into an amount that does not fit 64 bits.
 // Results that fit are never changed. No real run comes near these bounds; the
 // error exists so that an impossible figure is never printed as a wrapped one.
+//
+// Where the error is caught: ArithmeticError is the one exception of the
+// aggregation, and it crosses no layer. The passes let it rise to
+// RunJournalAggregation (JournalRun.h), the one place where they are run,
+// which catches it and answers AggregationStatus::kAmountsTooLarge; the
+// report writers that use this arithmetic catch it inside their own section
+// and answer that the section failed. Nothing in app/ sees it.
 #pragma once
 
 #include <cstdint>
 #include <exception>
+
+namespace aggregate {
 
 class ArithmeticError : public std::exception {
  public:
@@ -78,3 +87,5 @@ class FixedDecimal {
   uint32_t fraction_ = 0;
   int16_t sign_ = 1;
 };
+
+}  // namespace aggregate

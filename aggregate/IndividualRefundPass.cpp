@@ -4,12 +4,15 @@
 #include <memory>
 
 #include "aggregate/JournalCondition.h"
+#include "aggregate/RefundPassSupport.h"
 #include "aggregate/RefundPasses.h"
 #include "aggregate/RuleBinding.h"
 #include "aggregate/TaxSummaryPass.h"
 #include "host/LedgerCommon.h"
 #include "host/LedgerCore.h"
 #include "host/LedgerRules.h"
+
+namespace aggregate {
 
 namespace {
 
@@ -23,26 +26,13 @@ constexpr uint8_t kIncomeBusiness = 1;
 constexpr uint8_t kIncomeRealEstate = 3;
 constexpr int16_t kAssetIncomeBusiness = 1;
 constexpr int16_t kAssetIncomeRealEstate = 2;
-constexpr int16_t kIndividualAccountList = 3;
-constexpr int32_t kJournalCursorAllLines = 4;
-constexpr int16_t kDeptSumSingle = 0;
-constexpr int16_t kDeptSumWithMembers = 4;
-
-bool WalkEndedCleanly(int32_t status) { return status == host::kOk || status == host::kEndOfWalk; }
+// Departments of these classes are summed with their member departments.
+constexpr uint8_t kDeptClassGroup = 1;
+constexpr uint8_t kDeptClassGroupOther = 2;
 
 bool IsPurchaseClass(uint32_t classCode) { return GroupOfClass(classCode) == RefundGroup::kPurchase; }
 
-bool TaxInclusive(const TaxSettings& settings) { return settings.bookkeepingFlag() != 0; }
-
 uint8_t IncomeLayout(const StDATAINFO& record) { return record.view().U8(StDATAINFO::kIncomeLayout); }
-
-MonthSlots Slots(ProgressDialog& progress, const StDATAINFO& record) {
-  return SelectMonthSlots(progress.context().periodCondition, record.view().I32(StDATAINFO::kClosingPattern));
-}
-
-ClSetBumon* Departments() {
-  return dynamic_cast<ClSetBumon*>(ClDataMgr::Inst()->GetSetObject(kSetKindBumon, 1));
-}
 
 // Adds `amount` to the purchase or expense rows that `route` selects for an
 // account of `classCode`, through `field` of each row.
@@ -88,7 +78,7 @@ class DepartmentCursor {
 IncomeRoute RouteIncome(uint8_t incomeLayout, bool hasDepartment, const StBUMONINFO* department) {
   const bool given = hasDepartment && department != nullptr;
   const uint8_t incomeType = given ? department->view().U8(D::kIncomeType) : 0;
-  const bool classOne = given && department->view().U8(D::kClass) == 1;
+  const bool classOne = given && department->view().U8(D::kClass) == kDeptClassGroup;
   const bool a = classOne && department->view().I32(D::kReference) == 0;
   const bool b = classOne && department->view().I32(D::kReference) != 0;
   const bool byDepartment = incomeLayout == kLayoutByDepartment;
@@ -103,19 +93,22 @@ IncomeRoute RouteIncome(uint8_t incomeLayout, bool hasDepartment, const StBUMONI
 
 int64_t AccountNetAmount(const StKAMOKUSUMINFO& sums, const MonthSlots& slots, bool taxInclusive) {
   const int64_t debitMinusCredit = DebitMinusCredit(sums, slots, taxInclusive);
+  // host-code: balance side 1 debit, 2 credit
   return sums.view().U8(K::kBalanceSide) == 1 ? debitMinusCredit : Negated(debitMinusCredit);
 }
 
-int32_t SumDepartmentAccounts(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
+int32_t SumDepartmentAccounts(AggregationContext& context, TaxAggregate& aggregate, const StDATAINFO& record,
                               const TaxSettings& settings, const StBUMONINFO* department) {
   const std::unique_ptr<ClRuleKamoku> rule = CreateBoundRule<ClRuleKamoku>();
   if (!rule) return host::kRuleNotCreated;
   const uint8_t deptClass = department != nullptr ? department->view().U8(D::kClass) : 0;
-  const int16_t deptSumType = (deptClass == 1 || deptClass == 2) ? kDeptSumWithMembers : kDeptSumSingle;
-  const MonthSlots slots = Slots(progress, record);
+  const int16_t deptSumType = (deptClass == kDeptClassGroup || deptClass == kDeptClassGroupOther)
+                                  ? kDepartmentSumWithMembers
+                                  : kDepartmentSumSingle;
+  const MonthSlots slots = ChosenSlots(context, record);
   const IncomeRoute route = RouteIncome(IncomeLayout(record), department != nullptr, department);
 
-  int32_t status = rule->MoveReady(1, deptSumType, 0, progress.context().periodCondition.chain(), department, 0);
+  int32_t status = rule->MoveReady(kAccountSumsBase, deptSumType, 0, context.periodCondition.chain(), department, 0);
   if (status == host::kOk) {
     StKAMOKUSUMINFO sums;
     while ((status = rule->MoveNext(&sums)) == host::kOk) {
@@ -125,30 +118,27 @@ int32_t SumDepartmentAccounts(ProgressDialog& progress, TaxAggregate& aggregate,
       const bool skipped = v.U8(K::kExcludeMarkA) != 0 || v.U8(K::kExcludeMarkB) == 1 ||
                            (grouped && v.U8(K::kRowKind) == K::kRowKindHeading);
       if (!skipped) {
-        int64_t amount = AccountNetAmount(sums, slots, TaxInclusive(settings));
-        if (v.U8(K::kBalanceSide) == 2) amount = Negated(amount);
+        int64_t amount = AccountNetAmount(sums, slots, IsTaxInclusive(settings));
+        if (v.U8(K::kBalanceSide) == 2) amount = Negated(amount);  // host-code: credit balance side
         AddRouted(aggregate, classCode, route, &RefundLine::bookAmount, amount);
       }
       sums = StKAMOKUSUMINFO();
     }
   }
   rule->MoveFinish();
-  progress.context().NoteWalkEnd(status);
+  context.NoteWalkEnd(status);
   return status == host::kEndOfWalk ? host::kOk : status;
 }
 
-int32_t SumIndividualJournals(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
-                              const TaxSettings& settings) {
-  AggregationContext& context = progress.context();
+int32_t SumIndividualJournals(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
+                              const StDATAINFO& record, const TaxSettings& settings) {
   ClRuleShiwake* rule = context.JournalRule();
   if (rule == nullptr) return host::kOk;
-  LoadAccountList(progress, kIndividualAccountList);
+  LoadAccountList(context, activity, kDepartmentAccountList);
   const JournalCondition condition(context.periodCondition);
-  uint32_t count = 0;
-  rule->GetSwkCount(condition.chain(), nullptr, &count);
-  rule->MoveReady(condition.chain(), nullptr, nullptr, kJournalCursorAllLines);
+  const uint32_t count = ReadyJournalWalk(*rule, condition);
 
-  ClSetBumon* departments = Departments();
+  ClSetBumon* departments = DepartmentSettings();
   if (departments == nullptr) {
     rule->MoveFinish();
     return host::kNotConnected;
@@ -158,7 +148,7 @@ int32_t SumIndividualJournals(ProgressDialog& progress, TaxAggregate& aggregate,
   departments->GetBmnCount(&departmentCount, 0);
   const bool hasDepartments = departmentCount != 0;
   const uint8_t layout = IncomeLayout(record);
-  const bool taxInclusive = TaxInclusive(settings);
+  const bool taxInclusive = IsTaxInclusive(settings);
 
   int32_t status = host::kOk;
   for (uint32_t i = 0; i < count; ++i) {
@@ -188,17 +178,14 @@ int32_t SumIndividualJournals(ProgressDialog& progress, TaxAggregate& aggregate,
   return WalkEndedCleanly(status) ? host::kOk : status;
 }
 
-int32_t SumIndividualAssets(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record) {
+int32_t SumIndividualAssets(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
+                            const StDATAINFO& record) {
   // Without the accounting period the chosen months have no dates: the step
   // is skipped and says so.
-  auto* data = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindData, 1));
-  if (data == nullptr) return host::kNotConnected;
-  ClAccPeriod* rawPeriod = nullptr;
-  data->GetAccPeriod(&rawPeriod);
-  const std::unique_ptr<ClAccPeriod> period(rawPeriod);
-  if (!period) return host::kNotFound;
+  std::unique_ptr<ClAccPeriod> period;
+  if (const int32_t opened = OpenAccountingPeriod(&period); opened != host::kOk) return opened;
 
-  const MonthSlots slots = Slots(progress, record);
+  const MonthSlots slots = ChosenSlots(context, record);
   int32_t startDate = 0, firstTo = 0, lastFrom = 0, endDate = 0;
   period->GetPeriodByMonthKind(slots.first, &startDate, &firstTo, 0);
   period->GetPeriodByMonthKind(slots.last, &lastFrom, &endDate, 0);
@@ -206,17 +193,13 @@ int32_t SumIndividualAssets(ProgressDialog& progress, TaxAggregate& aggregate, c
   const std::unique_ptr<ClRuleGenkashokyaku> rule = CreateBoundRule<ClRuleGenkashokyaku>();
   if (!rule) return host::kRuleNotCreated;
 
-  const std::array<StFINDINFO, 2> chain = {
-      StFINDINFO::Compare(StFINDINFO::kItemAcquisitionDate, StFINDINFO::kSideNone, StFINDINFO::kCompareAtLeast,
-                          StFINDINFO::kValueNumber, startDate, StFINDINFO::kJoinAnd),
-      StFINDINFO::Compare(StFINDINFO::kItemAcquisitionDate, StFINDINFO::kSideNone, StFINDINFO::kCompareAtMost,
-                          StFINDINFO::kValueNumber, endDate, StFINDINFO::kJoinLast)};
+  const std::array<StFINDINFO, 2> chain = AcquisitionDateChain(startDate, endDate);
   int32_t status = rule->MoveReady(chain.data(), 0, 0);
   int32_t count = 0;
   if (status == host::kOk) rule->GetCount(&count);
   const uint8_t layout = IncomeLayout(record);
   for (int32_t i = 0; i < count; ++i) {
-    progress.ActivityTick();
+    activity.Tick();
     StKOTEISHISANINFO asset;
     StKOTEINENINFO yearly;
     StKOTEITSUKIINFO monthly;
@@ -232,42 +215,44 @@ int32_t SumIndividualAssets(ProgressDialog& progress, TaxAggregate& aggregate, c
     }
   }
   rule->MoveFinish();
-  progress.context().NoteWalkEnd(status);
+  context.NoteWalkEnd(status);
   return WalkEndedCleanly(status) ? host::kOk : status;
 }
 
-int32_t SumIndividualRefund(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
-                            const TaxSettings& settings) {
+int32_t SumIndividualRefund(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
+                            const StDATAINFO& record, const TaxSettings& settings) {
   const uint8_t kind = record.view().U8(StDATAINFO::kCompanyKind);
-  if (kind != 3 && kind != 4) return 1;
-  progress.ResetActivity();
-  ClSetBumon* departments = Departments();
-  if (departments == nullptr) return 0;
+  if (kind != 3 && kind != 4) return kPassDone;  // host-code: individual kinds
+  activity.Reset();
+  ClSetBumon* departments = DepartmentSettings();
+  if (departments == nullptr) return kPassStopped;
   int32_t count = 0;
   departments->GetBmnCount(&count, 0);
 
   int32_t accounts = host::kOk;
   if (count != 0) {
     int32_t cursor = 0;
-    if (departments->GetCursor(&cursor) != host::kOk) return 0;
+    if (departments->GetCursor(&cursor) != host::kOk) return kPassStopped;
     if (departments->ReadyCursor(cursor) != host::kOk) {
       departments->ReleaseCursor(cursor);
-      return 0;
+      return kPassStopped;
     }
     StBUMONINFO department;
     while (departments->Walk(&department, cursor) == host::kOk) {
-      accounts = SumDepartmentAccounts(progress, aggregate, record, settings, &department);
+      accounts = SumDepartmentAccounts(context, aggregate, record, settings, &department);
       if (accounts != host::kOk) break;
       department = StBUMONINFO();
     }
     departments->ReleaseCursor(cursor);
   } else {
-    accounts = SumDepartmentAccounts(progress, aggregate, record, settings, nullptr);
+    accounts = SumDepartmentAccounts(context, aggregate, record, settings, nullptr);
   }
 
-  if (SumIndividualJournals(progress, aggregate, record, settings) != host::kOk) return 0;
-  const int32_t assets = SumIndividualAssets(progress, aggregate, record);
+  if (SumIndividualJournals(context, activity, aggregate, record, settings) != host::kOk) return kPassStopped;
+  const int32_t assets = SumIndividualAssets(context, activity, aggregate, record);
   // A department whose sums failed leaves the book amounts short: the pass
   // did not complete, though the journals and the assets were still summed.
-  return assets == host::kOk && accounts == host::kOk ? 1 : 0;
+  return assets == host::kOk && accounts == host::kOk ? kPassDone : kPassStopped;
 }
+
+}  // namespace aggregate

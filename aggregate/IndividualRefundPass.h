@@ -22,11 +22,14 @@
 
 #include <cstdint>
 
-#include "aggregate/ProgressDialog.h"
+#include "aggregate/Activity.h"
+#include "aggregate/AggregationContext.h"
 #include "aggregate/RefundRules.h"
 #include "aggregate/TaxAggregate.h"
 #include "aggregate/TaxSettings.h"
 #include "host/Records.h"
+
+namespace aggregate {
 
 struct IncomeRoute {
   bool business = false;
@@ -44,17 +47,20 @@ int64_t AccountNetAmount(const StKAMOKUSUMINFO& sums, const MonthSlots& slots, b
 // null) from a private account sums rule. Records with exclusion mark 126
 // non-zero or mark 128 equal to 1 are skipped, and so are the heading rows
 // (row kind 1) of the purchase and individual expense groups.
-int32_t SumDepartmentAccounts(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
+int32_t SumDepartmentAccounts(AggregationContext& context, TaxAggregate& aggregate, const StDATAINFO& record,
                               const TaxSettings& settings, const StBUMONINFO* department);
 
 // Non-qualifying parts from the journal lines on listed accounts (list kind
 // 3) of the purchase and individual expense groups, routed by the department
 // of each side. A rule that cannot be created answers 0: the assets still run.
-int32_t SumIndividualJournals(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
-                              const TaxSettings& settings);
+int32_t SumIndividualJournals(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
+                              const StDATAINFO& record, const TaxSettings& settings);
 
 // Assets acquired from the first date of the first month number to the last
 // date of the last one: business income (L = 1, or L = 3 with asset income
 // type 1) to businessFixedAssets, real-estate income (L = 2, or L = 3 with
 // asset income type 2) to realEstateFixedAssets. One activity tick per asset.
-int32_t SumIndividualAssets(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record);
+int32_t SumIndividualAssets(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
+                            const StDATAINFO& record);
+
+}  // namespace aggregate

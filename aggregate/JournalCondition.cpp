@@ -1,5 +1,7 @@
 #include "aggregate/JournalCondition.h"
 
+namespace aggregate {
+
 namespace {
 
 constexpr size_t kSideChain = 0;
@@ -26,3 +28,5 @@ JournalCondition::JournalCondition(const PeriodCondition& period) {
   main_[0] = StFINDINFO::Group(&sides_[kSideChain], StFINDINFO::kJoinAnd);
   main_[1] = StFINDINFO::Group(period.chain(), StFINDINFO::kJoinLast);
 }
+
+}  // namespace aggregate

@@ -18,6 +18,8 @@
 #include "aggregate/PeriodCondition.h"
 #include "host/FindInfo.h"
 
+namespace aggregate {
+
 class JournalCondition {
  public:
   explicit JournalCondition(const PeriodCondition& period);
@@ -33,3 +35,5 @@ class JournalCondition {
   std::array<StFINDINFO, 5> main_{};
   std::array<StFINDINFO, 15> sides_{};
 };
+
+}  // namespace aggregate

@@ -8,6 +8,8 @@
 #include "host/LedgerCore.h"
 #include "platform/ui/Cursor.h"
 
+namespace aggregate {
+
 bool PrepareRateTables(TaxAggregate& aggregate) {
   auto* taxSettings = dynamic_cast<ClSetShohizei*>(ClDataMgr::Inst()->GetSetObject(kSetKindShohizei, 1));
   if (taxSettings == nullptr) return false;
@@ -17,35 +19,38 @@ bool PrepareRateTables(TaxAggregate& aggregate) {
 
 namespace {
 
-AggregationStatus RunBlocks(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
-                            const TaxSettings& settings) {
+AggregationStatus RunBlocks(AggregationContext& context, AggregationProgress& progress,
+                            TaxAggregate& aggregate, const StDATAINFO& record, const TaxSettings& settings) {
   progress.ResetOverallBar();
   progress.AdvanceOverall(0, 250);
-  SumReturnFigures(progress, aggregate);
+  SumReturnFigures(context, progress, aggregate);
   progress.AdvanceOverall(250, 500);
-  SumOldRateTax(progress, aggregate.oldRateTaxSums, settings);
+  SumOldRateTax(context, progress, aggregate.oldRateTaxSums, settings);
   progress.AdvanceOverall(500, 750);
   // Neither refund pass stops the run; what they summed stays in the aggregate.
-  SumCorporateRefund(progress, aggregate, record, settings);
-  SumIndividualRefund(progress, aggregate, record, settings);
+  SumCorporateRefund(context, progress, aggregate, record, settings);
+  SumIndividualRefund(context, progress, aggregate, record, settings);
   progress.AdvanceOverall(750, 1000);
   return AggregationStatus::kDone;
 }
 
 }  // namespace
 
-AggregationStatus RunJournalAggregation(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
+AggregationStatus RunJournalAggregation(AggregationContext& context, AggregationProgress& progress,
+                                        TaxAggregate& aggregate, const StDATAINFO& record,
                                         const TaxSettings& settings) {
-  progress.ShowWindow(true);
+  progress.Show();
   platform::ui::BeginWaitCursor();
   AggregationStatus status;
   try {
-    status = RunBlocks(progress, aggregate, record, settings);
+    status = RunBlocks(context, progress, aggregate, record, settings);
   } catch (const ArithmeticError&) {
     status = AggregationStatus::kAmountsTooLarge;
   }
-  if (status == AggregationStatus::kDone && progress.context().ledgerFault != 0) status = AggregationStatus::kLedgerFault;
+  if (status == AggregationStatus::kDone && context.ledgerFault != 0) status = AggregationStatus::kLedgerFault;
   progress.Close();
   platform::ui::RestoreWaitCursor();
   return status;
 }
+
+}  // namespace aggregate

@@ -1,5 +1,7 @@
 #include "aggregate/PeriodCondition.h"
 
+namespace aggregate {
+
 void PeriodCondition::Clear() {
   for (StFINDINFO& c : clauses_) c.Clear();
   used_ = 0;
@@ -22,3 +24,5 @@ int16_t PeriodCondition::LastMonthNumber() const {
   const size_t last = clauses_[1].Joiner() != StFINDINFO::kJoinLast ? 2 : 1;
   return clauses_[last].view().I16(StFINDINFO::kValue);
 }
+
+}  // namespace aggregate

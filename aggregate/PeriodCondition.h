@@ -15,6 +15,12 @@
 
 #include "host/FindInfo.h"
 
+namespace aggregate {
+
+// The closing months' numbers in the host's period-relative numbering.
+inline constexpr int16_t kInterimMonthNumber = 15;
+inline constexpr int16_t kYearEndMonthNumber = 18;
+
 class PeriodCondition {
  public:
   static constexpr size_t kMaxClauses = 4;
@@ -41,3 +47,5 @@ class PeriodCondition {
   std::array<StFINDINFO, kMaxClauses> clauses_{};
   size_t used_ = 0;
 };
+
+}  // namespace aggregate

@@ -4,6 +4,8 @@
 
 #include "resources/Resources.h"
 
+namespace aggregate {
+
 ProgressDialog::ProgressDialog(platform::ui::Window* parent)
     : Dialog(resources::FindDialogTemplate(resources::kProgressDialog), parent) {}
 
@@ -24,6 +26,8 @@ bool ProgressDialog::OnInitDialog() {
 
 void ProgressDialog::OnDestroy() { context_.accounts.clear(); }
 
+void ProgressDialog::Show() { ShowWindow(true); }
+
 void ProgressDialog::ResetOverallBar() {
   overallBar_.SetRange(0, kOverallMax);
   overallBar_.SetStep(1);
@@ -38,12 +42,12 @@ void ProgressDialog::AdvanceOverall(int16_t start, int16_t end) {
       SetWindowText(caption);
     }
     overallBar_.StepIt();
-    ActivitySweep();
+    Sweep();
     UpdateWindow();
   }
 }
 
-void ProgressDialog::ActivitySweep() {
+void ProgressDialog::Sweep() {
   activityBar_.SetRange(0, kActivityMax);
   activityBar_.SetStep(1);
   activityBar_.SetPos(0);
@@ -63,7 +67,7 @@ bool ProgressDialog::StepActivity() {
   return tick == 0;
 }
 
-void ProgressDialog::ActivityTick() {
+void ProgressDialog::Tick() {
   if (StepActivity()) {
     BringWindowToTop();
     SetForegroundWindow();
@@ -71,7 +75,7 @@ void ProgressDialog::ActivityTick() {
   UpdateWindow();
 }
 
-void ProgressDialog::ActivityTicks(uint64_t count) {
+void ProgressDialog::Ticks(uint64_t count) {
   if (count == 0) return;
   // Any eleven ticks in a row wrap the counter once, and after a wrap the bar's
   // position depends on the counter alone.
@@ -86,20 +90,22 @@ void ProgressDialog::ActivityTicks(uint64_t count) {
   UpdateWindow();
 }
 
-void ProgressDialog::ActivitySweeps(uint64_t count) {
-  if (count > 0) ActivitySweep();
+void ProgressDialog::Sweeps(uint64_t count) {
+  if (count > 0) Sweep();
 }
 
-void ProgressDialog::ResetActivity() {
+void ProgressDialog::Reset() {
   activityBar_.SetRange(0, kActivityMax);
   activityBar_.SetStep(1);
   activityBar_.SetPos(0);
   context_.tickCounter = 0;
 }
 
-void ProgressDialog::FinishActivity() {
+void ProgressDialog::Finish() {
   activityBar_.SetPos(kActivityMax);
   context_.tickCounter = kActivityMax;
 }
 
 void ProgressDialog::Close() { EndDialog(1); }
+
+}  // namespace aggregate

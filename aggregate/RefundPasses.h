@@ -16,23 +16,28 @@
 // real-estate fixed assets, routed by the income layout and the departments
 // (IndividualRefundPass.h).
 //
-// Each answers 1 when the data is not of its kind or the pass completed, and
-// 0 when it stopped early (a rule that cannot be created, a host error in a
-// walk, no accounting period for the asset step, a failed department); what
-// was added before stays in TaxAggregate. One activity tick per account-sum
+// Each answers kPassDone (1) when the data is not of its kind or the pass
+// completed, and kPassStopped (0) when it stopped early (a rule that cannot be
+// created, a host error in a walk, no accounting period for the asset step, a
+// failed department); what was added before stays in TaxAggregate. One activity tick per account-sum
 // record, journal line, list node compared and asset in the corporate pass,
 // per asset in the individual pass. A sum beyond the bounds of FixedDecimal
-// throws ArithmeticError.
+// throws ArithmeticError (caught where the passes are run).
 #pragma once
 
 #include <cstdint>
 
-#include "aggregate/ProgressDialog.h"
+#include "aggregate/Activity.h"
+#include "aggregate/AggregationContext.h"
 #include "aggregate/TaxAggregate.h"
 #include "aggregate/TaxSettings.h"
 #include "host/Records.h"
 
-int32_t SumCorporateRefund(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
-                           const TaxSettings& settings);
-int32_t SumIndividualRefund(ProgressDialog& progress, TaxAggregate& aggregate, const StDATAINFO& record,
-                            const TaxSettings& settings);
+namespace aggregate {
+
+int32_t SumCorporateRefund(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
+                           const StDATAINFO& record, const TaxSettings& settings);
+int32_t SumIndividualRefund(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
+                            const StDATAINFO& record, const TaxSettings& settings);
+
+}  // namespace aggregate

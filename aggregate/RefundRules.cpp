@@ -4,6 +4,8 @@
 
 #include "aggregate/FixedDecimal.h"
 
+namespace aggregate {
+
 namespace {
 
 using K = StKAMOKUSUMINFO;
@@ -13,8 +15,39 @@ constexpr int16_t kFirstMonthSlot = 1;
 constexpr int16_t kLastMonthSlot = 12;
 constexpr int16_t kInterimLastMonth = 6;
 constexpr int32_t kInterimClosingPattern = 1;
-constexpr int16_t kYearEndMonthNumber = 18;
-constexpr uint32_t kIndividualExtraExpenseClass = 0x40844080;
+
+// The class codes in the order `position` gives them; every place from 0 to
+// N - 1 taken exactly once (checked below).
+template <size_t N>
+constexpr std::array<uint32_t, N> ChainOf(int8_t RefundClass::*position) {
+  std::array<uint32_t, N> chain{};
+  for (const RefundClass& row : kRefundClasses)
+    if (row.*position >= 0) chain[static_cast<size_t>(row.*position)] = row.code;
+  return chain;
+}
+
+template <size_t N>
+constexpr bool ChainIsComplete(int8_t RefundClass::*position) {
+  std::array<int, N> seen{};
+  size_t listed = 0;
+  for (const RefundClass& row : kRefundClasses) {
+    if (row.*position < 0) continue;
+    if (static_cast<size_t>(row.*position) >= N) return false;
+    ++seen[static_cast<size_t>(row.*position)];
+    ++listed;
+  }
+  for (int count : seen)
+    if (count != 1) return false;
+  return listed == N;
+}
+
+static_assert(ChainIsComplete<kCorporateListClasses>(&RefundClass::corporateChain));
+static_assert(ChainIsComplete<kDepartmentListClasses>(&RefundClass::departmentChain));
+
+constexpr std::array<uint32_t, kCorporateListClasses> kCorporateChain =
+    ChainOf<kCorporateListClasses>(&RefundClass::corporateChain);
+constexpr std::array<uint32_t, kDepartmentListClasses> kDepartmentChain =
+    ChainOf<kDepartmentListClasses>(&RefundClass::departmentChain);
 
 }  // namespace
 
@@ -22,27 +55,24 @@ bool IsNonQualifyingCategory(uint8_t category) { return category < 21 || categor
 
 bool IsUndeterminedImportCategory(uint8_t category) { return category >= 31 && category <= 37; }
 
+const RefundClass* FindRefundClass(uint32_t classCode) {
+  for (const RefundClass& row : kRefundClasses)
+    if (row.code == classCode) return &row;
+  return nullptr;
+}
+
 RefundGroup GroupOfClass(uint32_t classCode) {
-  switch (classCode) {
-    case 0x20200000: case 0x20200040: case 0x20400000: case 0x20400004: case 0x20400008: case 0x20804000:
-    case 0x40884400:
-      return RefundGroup::kPurchase;
-    case 0x40882000: case 0x40882004: case 0x40882008: case 0x40882010: case 0x40882020: case 0x40882040:
-      return RefundGroup::kSellingAdmin;
-    case 0x40844000:
-      return RefundGroup::kNonOperating;
-    case 0x40440000: case 0x40440040: case 0x40440080:
-      return RefundGroup::kOther;
-    default:
-      return RefundGroup::kNone;
-  }
+  const RefundClass* row = FindRefundClass(classCode);
+  return row != nullptr ? row->group : RefundGroup::kNone;
 }
 
 bool IsIndividualExpenseClass(uint32_t classCode) {
-  const RefundGroup group = GroupOfClass(classCode);
-  return group == RefundGroup::kSellingAdmin || group == RefundGroup::kNonOperating || group == RefundGroup::kOther ||
-         classCode == kIndividualExtraExpenseClass;
+  const RefundClass* row = FindRefundClass(classCode);
+  return row != nullptr && row->individualExpense;
 }
+
+std::span<const uint32_t> CorporateListClassCodes() { return kCorporateChain; }
+std::span<const uint32_t> DepartmentListClassCodes() { return kDepartmentChain; }
 
 bool SelectsClosingMonth(const PeriodCondition& period, int16_t monthNumber) {
   // The closing months follow clause 2, joined by "or", as single months.
@@ -118,3 +148,5 @@ void AddSideToRow(RefundLine& row, const StSWKTINFO& line, JournalSide side, boo
   AddAmount(row.nonQualifying, signedAmount);
   if (IsUndeterminedImportCategory(category)) AddAmount(row.undeterminedImport, signedAmount);
 }
+
+}  // namespace aggregate

@@ -4,7 +4,7 @@
 //
 // SumReturnFigures stamps records 0, 1 and 2 of rateTotals with 800, 500 and
 // 300 (hundredths of a percent), stamps every business-type record of the N
-// rates with its rate and type (one ActivitySweep per rate), hands both tables
+// rates with its rate and type (one activity Sweep per rate), hands both tables
 // to ClRuleShohizeiShinkoku::SumTax with the context's tax method and period
 // condition, and then multiplies the securities amount (byte 33) of rate
 // records 0 .. N-3 by 20: the host reports it as 5 % of the transfers.
@@ -18,7 +18,12 @@
 
 #include <cstdint>
 
-#include "aggregate/ProgressDialog.h"
+#include "aggregate/Activity.h"
+#include "aggregate/AggregationContext.h"
 #include "aggregate/TaxAggregate.h"
 
-int32_t SumReturnFigures(ProgressDialog& progress, TaxAggregate& aggregate);
+namespace aggregate {
+
+int32_t SumReturnFigures(AggregationContext& context, Activity& activity, TaxAggregate& aggregate);
+
+}  // namespace aggregate

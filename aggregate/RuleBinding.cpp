@@ -4,6 +4,8 @@
 #include "host/LedgerCore.h"
 #include "host/Records.h"
 
+namespace aggregate {
+
 std::string SelectedDataId() {
   auto* data = dynamic_cast<ClSetData*>(ClDataMgr::Inst()->GetSetObject(kSetKindData, 1));
   if (data == nullptr) return std::string();
@@ -17,3 +19,5 @@ void BindRule(ClRuleBase& rule) {
   rule.SetCurDataID(SelectedDataId().c_str());
   rule.AttachOptLink(ClLinkMgr::Inst()->GetOptLink());
 }
+
+}  // namespace aggregate

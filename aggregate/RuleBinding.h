@@ -13,6 +13,8 @@
 
 #include "host/LedgerRules.h"
 
+namespace aggregate {
+
 // The data ID of the selected data; empty when there is no data settings
 // object or no selected entry.
 std::string SelectedDataId();
@@ -25,3 +27,5 @@ std::unique_ptr<Rule> CreateBoundRule() {
   if (rule) BindRule(*rule);
   return rule;
 }
+
+}  // namespace aggregate

@@ -7,6 +7,8 @@
 #include "host/LedgerMsg.h"
 #include "platform/ui/MessageBox.h"
 
+namespace aggregate {
+
 namespace {
 
 // Source position reported with the host's message for each failure; fixed
@@ -82,8 +84,8 @@ int32_t CheckUndeterminedImports(const AggregationContext& context) {
   return status == host::kOk && count != 0 ? 1 : 0;
 }
 
-int RunPreAggregationChecks(ProgressDialog& progress, const RunCheckInput& input) {
-  const AggregationContext& context = progress.context();
+int RunPreAggregationChecks(const AggregationContext& context, platform::ui::Window* owner,
+                            const RunCheckInput& input) {
   using platform::ui::MessageBox;
 
   int32_t sixthCount = 0;
@@ -91,18 +93,20 @@ int RunPreAggregationChecks(ProgressDialog& progress, const RunCheckInput& input
   if (sixthCount > 0 && input.settings.taxMethod() == TaxSettings::kSimplified &&
       input.startMonthFirstDate < kSixthBusinessTypeFrom) {
     const std::string text = std::string(kSixthTypeBefore) + std::string(input.programName) + kSixthTypeAfter;
-    MessageBox(&progress, text, kCaption, platform::ui::kMbOk | platform::ui::kMbIconExclamation);
+    MessageBox(owner, text, kCaption, platform::ui::kMbOk | platform::ui::kMbIconExclamation);
     return 1;
   }
 
   int32_t newRates = 0;
   if (IsFatal(CheckNewRates(context, &newRates, input.startMonth, input.endMonth))) return 2;
   if (newRates != 0) {
-    MessageBox(&progress, kNewRateRefusal, kCaption, platform::ui::kMbOk | platform::ui::kMbIconExclamation);
+    MessageBox(owner, kNewRateRefusal, kCaption, platform::ui::kMbOk | platform::ui::kMbIconExclamation);
     return 1;
   }
 
   if (input.settings.taxMethod() > TaxSettings::kSimplified && CheckUndeterminedImports(context) == 1)
-    MessageBox(&progress, kImportNotice, kCaption, platform::ui::kMbOk | platform::ui::kMbIconInformation);
+    MessageBox(owner, kImportNotice, kCaption, platform::ui::kMbOk | platform::ui::kMbIconInformation);
   return 0;
 }
+
+}  // namespace aggregate

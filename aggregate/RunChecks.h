@@ -25,15 +25,18 @@
 //   4. under general taxation, lines with undetermined import categories: the
 //      notice (information icon), and the run goes on.
 // Answers 0 when the run goes on: that is, the run result to stop with, or 0.
-// Every box has the caption "消費税" and the progress window as its owner.
+// Every box has the caption "消費税" and `owner` (the progress window) as its
+// owner.
 #pragma once
 
 #include <cstdint>
 #include <string_view>
 
 #include "aggregate/AggregationContext.h"
-#include "aggregate/ProgressDialog.h"
+#include "platform/ui/Window.h"
 #include "aggregate/TaxSettings.h"
+
+namespace aggregate {
 
 inline constexpr int32_t kSixthBusinessType = 6;
 // The first day on which the sixth business type may be used.
@@ -51,4 +54,7 @@ struct RunCheckInput {
   std::string_view programName;    // the edition's program name (Shift_JIS)
 };
 
-int RunPreAggregationChecks(ProgressDialog& progress, const RunCheckInput& input);
+int RunPreAggregationChecks(const AggregationContext& context, platform::ui::Window* owner,
+                            const RunCheckInput& input);
+
+}  // namespace aggregate

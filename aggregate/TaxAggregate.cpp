@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace aggregate {
+
 void TaxAggregate::AllocateRateTables(int16_t rateCount) {
   rateCount_ = std::max<int>(rateCount, 0);
   const size_t records = static_cast<size_t>(std::max(rateCount_, kMinRateRecords));
@@ -33,3 +35,5 @@ host::RecordView TaxAggregate::BusinessRecord(size_t rateIndex, int businessType
   const size_t index = rateIndex * kBusinessTypes + static_cast<size_t>(businessType - 1);
   return block.Sub(index * kBusinessRecordSize, kBusinessRecordSize);
 }
+
+}  // namespace aggregate

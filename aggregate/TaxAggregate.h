@@ -26,6 +26,8 @@
 #include "host/ByteRecord.h"
 #include "host/TaxReportRecords.h"
 
+namespace aggregate {
+
 // One row of the refund statement.
 struct RefundLine {
   int64_t bookAmount = 0;          // account balances over the months
@@ -84,3 +86,5 @@ class TaxAggregate {
   std::vector<StTAXREPORTRATEINFO> rateBlock_;
   std::vector<StTAXREPORTBUSINESSTYPEINFO> businessBlock_;
 };
+
+}  // namespace aggregate

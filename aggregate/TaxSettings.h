@@ -8,10 +8,13 @@
 
 #include "host/Records.h"
 
+namespace aggregate {
+
 struct TaxSettings : StSHOHIZEIINFO {
-  static constexpr uint8_t kExempt = 0;
-  static constexpr uint8_t kSimplified = 1;
-  static constexpr uint8_t kGeneral = 2;
+  // The taxation methods.
+  static constexpr uint8_t kExempt = 0;      // host-code: taxation method
+  static constexpr uint8_t kSimplified = 1;  // host-code: taxation method
+  static constexpr uint8_t kGeneral = 2;     // host-code: taxation method
 
   uint8_t taxMethod() const { return view().U8(kTaxMethod); }
   uint8_t rounding() const { return view().U8(kRounding); }
@@ -22,3 +25,5 @@ struct TaxSettings : StSHOHIZEIINFO {
   uint8_t bookkeepingFlag() const { return view().U8(kTaxInclusive); }
 };
 static_assert(sizeof(TaxSettings) == sizeof(StSHOHIZEIINFO));
+
+}  // namespace aggregate

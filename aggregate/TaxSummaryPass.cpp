@@ -5,18 +5,15 @@
 #include <string_view>
 
 #include "aggregate/FixedDecimal.h"
+#include "aggregate/RefundRules.h"
 #include "host/LedgerCommon.h"
 #include "host/LedgerCore.h"
+
+namespace aggregate {
 
 namespace {
 
 constexpr std::array<uint32_t, 2> kTaxSummaryClasses = {0x40888000, 0x40848000};
-constexpr std::array<uint32_t, 17> kCorporateClasses = {
-    0x40884400, 0x20804000, 0x20400000, 0x20200000, 0x40882000, 0x40844000, 0x40440000, 0x40440040, 0x40440080,
-    0x40882040, 0x40882020, 0x40882010, 0x40882008, 0x40882004, 0x20200040, 0x20400008, 0x20400004};
-constexpr std::array<uint32_t, 18> kDepartmentClasses = {
-    0x40884400, 0x20804000, 0x20400000, 0x20200000, 0x40882000, 0x40882040, 0x40882020, 0x40882010, 0x40882008,
-    0x40882004, 0x40844000, 0x40844080, 0x40440000, 0x40440080, 0x40440040, 0x20200040, 0x20400008, 0x20400004};
 
 // Room for twenty clauses, as the host's clause area has.
 constexpr size_t kClassChainClauses = 20;
@@ -34,15 +31,15 @@ std::string_view RowAccountCode(const StTAXSUMINFO& row) {
 
 std::span<const uint32_t> AccountClassCodes(int16_t kind) {
   switch (kind) {
-    case 1: return kTaxSummaryClasses;
-    case 2: return kCorporateClasses;
-    case 3: return kDepartmentClasses;
+    case kTaxSummaryAccountList: return kTaxSummaryClasses;
+    case kCorporateAccountList: return CorporateListClassCodes();
+    case kDepartmentAccountList: return DepartmentListClassCodes();
     default: return {};
   }
 }
 
-void LoadAccountList(ProgressDialog& progress, int16_t kind) {
-  AccountList& list = progress.context().accounts;
+void LoadAccountList(AggregationContext& context, Activity& activity, int16_t kind) {
+  AccountList& list = context.accounts;
   list.clear();
 
   // One "class code equal to" clause per code, joined by "or"; an unknown kind
@@ -62,7 +59,7 @@ void LoadAccountList(ProgressDialog& progress, int16_t kind) {
     accounts->ReadyCursor(cursor);
     StKAMOKUINFO record;
     while (accounts->WalkFind(chain.data(), &record, cursor) == host::kOk) {
-      progress.ActivityTick();
+      activity.Tick();
       if (record.view().U8(StKAMOKUINFO::kListExcluded) == 0) {
         AccountNode& node = list.emplace_back();
         std::memcpy(node.record.data(), record.data(), StKAMOKUINFO::kRecordBytes);
@@ -71,16 +68,16 @@ void LoadAccountList(ProgressDialog& progress, int16_t kind) {
     }
     accounts->ReleaseCursor(cursor);
   }
-  progress.FinishActivity();
+  activity.Finish();
 }
 
-int32_t SumOldRateTax(ProgressDialog& progress, int64_t oldRateTaxSums[2], const TaxSettings& settings) {
-  AggregationContext& context = progress.context();
+int32_t SumOldRateTax(AggregationContext& context, Activity& activity, int64_t oldRateTaxSums[2],
+                      const TaxSettings& settings) {
   ClRuleShohizei* rule = context.TaxSummaryRule();
-  if (rule == nullptr) return 0;
+  if (rule == nullptr) return kPassStopped;
 
-  progress.ResetActivity();
-  LoadAccountList(progress, 1);
+  activity.Reset();
+  LoadAccountList(context, activity, kTaxSummaryAccountList);
 
   const int16_t firstMonth = context.periodCondition.FirstMonthNumber();
   const int16_t lastMonth = context.periodCondition.LastMonthNumber();
@@ -90,7 +87,7 @@ int32_t SumOldRateTax(ProgressDialog& progress, int64_t oldRateTaxSums[2], const
     uint32_t count = 0;
     rule->GetSumInfoCount(&count);
     for (uint32_t row = 0; row < count; ++row) {
-      progress.ActivityTick();
+      activity.Tick();
       StTAXSUMINFO info;
       if (const int32_t status = rule->MoveNext(&info); status != host::kOk) {
         context.NoteWalkEnd(status);
@@ -102,7 +99,7 @@ int32_t SumOldRateTax(ProgressDialog& progress, int64_t oldRateTaxSums[2], const
       // match. The sweeps are made as one, ahead of the matches: any number of
       // sweeps ends where one ends, and a sum out of range (which stops the
       // run) still finds the sweep made.
-      progress.ActivitySweeps(context.accounts.size());
+      activity.Sweeps(context.accounts.size());
       for (const AccountNode& node : context.accounts) {
         if (node.code() == code) {
           oldRateTaxSums[slot] = FixedDecimal::Add(amount, FixedDecimal::FromScaled(oldRateTaxSums[slot])).ToScaled();
@@ -111,6 +108,8 @@ int32_t SumOldRateTax(ProgressDialog& progress, int64_t oldRateTaxSums[2], const
     }
     rule->MoveFinish();
   }
-  progress.FinishActivity();
-  return 1;
+  activity.Finish();
+  return kPassDone;
 }
+
+}  // namespace aggregate

@@ -24,6 +24,16 @@
 #include "report/SystemSection.h"
 #include "report/XmlWriter.h"
 
+using aggregate::AggregationContext;
+using aggregate::AggregationStatus;
+using aggregate::PrepareRateTables;
+using aggregate::ProgressDialog;
+using aggregate::RunCheckInput;
+using aggregate::RunJournalAggregation;
+using aggregate::RunPreAggregationChecks;
+using aggregate::TaxAggregate;
+using aggregate::TaxSettings;
+
 namespace app {
 namespace {
 
@@ -231,12 +241,12 @@ StepResult LinkApp::RunJournalMethod(ProgressDialog& progress, const RunFacts& f
   // answers the run result to stop with.
   const RunCheckInput checks{facts.taxSettings, static_cast<int16_t>(start), static_cast<int16_t>(end),
                              MonthStartDate(static_cast<int16_t>(start)), CurrentEdition().programName};
-  if (const int stop = RunPreAggregationChecks(progress, checks))
+  if (const int stop = RunPreAggregationChecks(progress.context(), &progress, checks))
     return stop == RunResultOf(StepResult::kStopped) ? StepResult::kStopped : StepResult::kFailed;
 
   // The passes under the shown window; the wait cursor stays begun until the
   // document is written.
-  switch (RunJournalAggregation(progress, aggregate_, facts.company, facts.taxSettings)) {
+  switch (RunJournalAggregation(progress.context(), progress, aggregate_, facts.company, facts.taxSettings)) {
     case AggregationStatus::kDone:
       break;
     case AggregationStatus::kAmountsTooLarge:

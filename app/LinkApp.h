@@ -45,7 +45,9 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Window.h"
 
+namespace aggregate {
 class ProgressDialog;
+}
 
 namespace report {
 class XmlWriter;
@@ -114,7 +116,7 @@ class LinkApp : public platform::ui::Application, public platform::ExitReport {
                                       const RunFacts& facts);
   // Method 0: from the rate tables to the closed document, over the calendar
   // months `start` to `end`.
-  StepResult RunJournalMethod(ProgressDialog& progress, const RunFacts& facts, int start, int end,
+  StepResult RunJournalMethod(aggregate::ProgressDialog& progress, const RunFacts& facts, int start, int end,
                               const std::string& outputPath);
   int32_t MonthStartDate(int16_t month);
 
@@ -143,7 +145,7 @@ class LinkApp : public platform::ui::Application, public platform::ExitReport {
   int32_t runResult_ = 0;
   ClSetData* dataSettings_ = nullptr;
   ClSetShohizei* taxSettingsObject_ = nullptr;
-  TaxAggregate aggregate_;  // rateTotals, businessTotals and every amount
+  aggregate::TaxAggregate aggregate_;  // rateTotals, businessTotals and every amount
   uint8_t taxMethod_ = 0;
   uint8_t mainBusinessType_ = 0;
   uint8_t taxRounding_ = 0;

@@ -37,7 +37,7 @@ bool ReadCompanyRecord(ClSetData* data, int32_t dataNo, StDATAINFO& record) {
 
 // Binds the settings object to the company's data and reads its settings;
 // `settings` stays as it was when the host cannot answer.
-void ReadTaxSettings(ClSetShohizei* tax, const StDATAINFO& company, TaxSettings& settings) {
+void ReadTaxSettings(ClSetShohizei* tax, const StDATAINFO& company, aggregate::TaxSettings& settings) {
   if (!tax) return;
   tax->AttachSetMgr(ClDataMgr::Inst()->GetSetMgr());
   tax->SetCurDataID(DataId(company).c_str());

@@ -43,7 +43,7 @@ struct RunFacts {
   int32_t selectedNo[2] = {0, 0};  // group number, data number
   StDATAINFO company;
   std::unique_ptr<StSaveTaxInfo> savedReturn;
-  TaxSettings taxSettings;
+  aggregate::TaxSettings taxSettings;
   int32_t periodStart = 0;  // yyyymmdd, the host's accounting period
   int32_t periodEnd = 0;
   int32_t savedReturnMatches = 0;

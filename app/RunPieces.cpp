@@ -3,6 +3,8 @@
 #include "report/DataSection.h"
 #include "report/SavedReturnData.h"
 
+using aggregate::TaxAggregate;
+
 namespace app {
 
 int WriteDataSection(report::XmlWriter& writer, const StDATAINFO& company, const StSHOHIZEIINFO& taxSettings,

@@ -10,7 +10,9 @@
 #include "host/ByteRecord.h"
 #include "host/Records.h"
 
+namespace aggregate {
 class TaxAggregate;
+}
 
 namespace report {
 class XmlWriter;
@@ -21,7 +23,7 @@ namespace app {
 // The DATA section from the journal aggregation, with its refund statements:
 // 1 written, 0 failed.
 int WriteDataSection(report::XmlWriter& writer, const StDATAINFO& company, const StSHOHIZEIINFO& taxSettings,
-                     const TaxAggregate& aggregate, uint8_t taxMethod, uint8_t taxRounding);
+                     const aggregate::TaxAggregate& aggregate, uint8_t taxMethod, uint8_t taxRounding);
 
 // The DATA section from the return saved in the accounting product's return
 // screens: 1 written, 0 failed.

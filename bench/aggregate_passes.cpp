@@ -16,6 +16,17 @@
 #include "aggregate/TaxSummaryPass.h"
 #include "ledger/testing/Fixture.h"
 
+using aggregate::CheckNewRates;
+using aggregate::CheckSixthBusinessType;
+using aggregate::CheckUndeterminedImports;
+using aggregate::PeriodCondition;
+using aggregate::PrepareRateTables;
+using aggregate::ProgressDialog;
+using aggregate::SumOldRateTax;
+using aggregate::SumReturnFigures;
+using aggregate::TaxAggregate;
+using aggregate::TaxSettings;
+
 namespace {
 
 using ledger::testing::AccountSpec;
@@ -80,8 +91,8 @@ void BM_ChecksAndFirstTwoPasses(benchmark::State& state) {
     const int32_t imports = CheckUndeterminedImports(progress.context());
     TaxAggregate aggregate;
     PrepareRateTables(aggregate);
-    SumReturnFigures(progress, aggregate);
-    SumOldRateTax(progress, aggregate.oldRateTaxSums, TaxSettings{});
+    SumReturnFigures(progress.context(), progress, aggregate);
+    SumOldRateTax(progress.context(), progress, aggregate.oldRateTaxSums, TaxSettings{});
     benchmark::DoNotOptimize(sixth + newRates + imports);
     benchmark::DoNotOptimize(aggregate.oldRateTaxSums[0]);
   }

@@ -10,6 +10,10 @@
 #include "report/RefundStatement.h"
 #include "report/RoundToYen.h"
 
+using aggregate::ArithmeticError;
+using aggregate::FixedDecimal;
+using aggregate::TaxAggregate;
+
 namespace report {
 namespace {
 

@@ -42,7 +42,7 @@ namespace report {
 
 // What the journal method's DATA section and its refund statements read.
 struct DataSectionFacts {
-  const TaxAggregate* aggregate = nullptr;  // the run's result, read only
+  const aggregate::TaxAggregate* aggregate = nullptr;  // the run's result, read only
   int roundingKind = 0;      // 0 half up, 1 cut off, 2 round up (TaxSettings byte 2)
   uint8_t taxMethod = 0;     // 0 exempt, 1 simplified, 2 general
   uint8_t companyKind = 0;   // 0, 1 corporation; 3, 4 individual (StDATAINFO byte 344)
@@ -51,7 +51,7 @@ struct DataSectionFacts {
 
   // The facts of one run: the driver's taxation method and rounding kind, the
   // company entry and the consumption-tax settings record.
-  static DataSectionFacts Of(const TaxAggregate& aggregate, const StDATAINFO& company,
+  static DataSectionFacts Of(const aggregate::TaxAggregate& aggregate, const StDATAINFO& company,
                              const StSHOHIZEIINFO& taxSettings, uint8_t taxMethod, uint8_t taxRounding);
 };
 

@@ -9,6 +9,9 @@
 #include "report/ElementNameTable.h"
 #include "report/RoundToYen.h"
 
+using aggregate::RefundLine;
+using aggregate::TaxAggregate;
+
 namespace report {
 namespace {
 

@@ -9,6 +9,9 @@
 #include "report/ElementNameTable.h"
 #include "report/RoundToYen.h"
 
+using aggregate::ArithmeticError;
+using aggregate::FixedDecimal;
+
 namespace report {
 namespace {
 

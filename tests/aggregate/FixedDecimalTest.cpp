@@ -5,6 +5,9 @@
 
 #include "aggregate/FixedDecimal.h"
 
+using aggregate::ArithmeticError;
+using aggregate::FixedDecimal;
+
 namespace {
 
 constexpr int64_t kLimit = FixedDecimal::kSumLimit;  // 10^18 ten-thousandths

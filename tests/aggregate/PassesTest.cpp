@@ -18,6 +18,24 @@
 #include "platform/ui/Cursor.h"
 #include "platform/ui/script/ScriptBackend.h"
 
+using aggregate::AccountClassCodes;
+using aggregate::AccountNode;
+using aggregate::AggregationContext;
+using aggregate::AggregationStatus;
+using aggregate::CheckNewRates;
+using aggregate::CheckSixthBusinessType;
+using aggregate::CheckUndeterminedImports;
+using aggregate::LoadAccountList;
+using aggregate::PeriodCondition;
+using aggregate::PrepareRateTables;
+using aggregate::ProgressDialog;
+using aggregate::RunJournalAggregation;
+using aggregate::RunPreAggregationChecks;
+using aggregate::SumOldRateTax;
+using aggregate::SumReturnFigures;
+using aggregate::TaxAggregate;
+using aggregate::TaxSettings;
+
 namespace {
 
 using ledger::testing::AccountSpec;
@@ -30,7 +48,7 @@ using ledger::testing::TaxSpec;
 constexpr int64_t kYen = 10000;
 constexpr const char* kData = "D0001";
 
-// Counts repaints: one per ActivityTick, eleven per ActivitySweep.
+// Counts repaints: one per activity Tick, eleven per Sweep.
 class CountingProgress : public ProgressDialog {
  public:
   void UpdateWindow() override { ++repaints; }
@@ -119,7 +137,7 @@ TEST_F(TaxSummaryBooks, SumsListedAccountsByOldRateAndSkipsTheRest) {
   Months(progress.context().periodCondition, 1, 12);
   int64_t sums[2] = {0, 0};
   TaxSettings settings;
-  ASSERT_EQ(SumOldRateTax(progress, sums, settings), 1);
+  ASSERT_EQ(SumOldRateTax(progress.context(), progress, sums, settings), 1);
   EXPECT_EQ(sums[0], 400 * kYen);
   EXPECT_EQ(sums[1], 30 * kYen);
   // The list holds the two listed accounts, not the excluded one.
@@ -141,14 +159,14 @@ TEST_F(TaxSummaryBooks, ThirdClauseMonthEndsTheRange) {
   int64_t sums[2] = {0, 0};
   TaxSettings settings;
   Months(progress.context().periodCondition, 1, 6, 15);
-  SumOldRateTax(progress, sums, settings);
+  SumOldRateTax(progress.context(), progress, sums, settings);
   EXPECT_EQ(sums[0], 100 * kYen);  // months 1-6 and 15, not 7
   EXPECT_EQ(sums[1], 0);
 
   // Without the closing clause the same months end at 6 and cancel out.
   int64_t plain[2] = {0, 0};
   Months(progress.context().periodCondition, 1, 6);
-  SumOldRateTax(progress, plain, settings);
+  SumOldRateTax(progress.context(), progress, plain, settings);
   EXPECT_EQ(plain[0], 0);
 }
 
@@ -164,7 +182,7 @@ TEST_F(UnlistedBooks, WithoutListedAccountsEveryRowIsStillFetchedAndNothingAdded
   CountingProgress progress;
   Months(progress.context().periodCondition, 1, 12);
   int64_t sums[2] = {0, 0};
-  ASSERT_EQ(SumOldRateTax(progress, sums, TaxSettings{}), 1);
+  ASSERT_EQ(SumOldRateTax(progress.context(), progress, sums, TaxSettings{}), 1);
   EXPECT_EQ(sums[0], 0);
   EXPECT_EQ(sums[1], 0);
   EXPECT_TRUE(progress.context().accounts.empty());
@@ -179,14 +197,14 @@ TEST_F(UnlistedBooks, AccountListKindsChainTheirClassCodesInOrder) {
   Open();
 
   ProgressDialog progress;
-  LoadAccountList(progress, 2);
+  LoadAccountList(progress.context(), progress, 2);
   ASSERT_EQ(progress.context().accounts.size(), 1u);
   EXPECT_EQ(progress.context().accounts.front().accountId(), 2u);
-  LoadAccountList(progress, 3);
+  LoadAccountList(progress.context(), progress, 3);
   std::vector<std::string> codes;
   for (const AccountNode& n : progress.context().accounts) codes.emplace_back(n.code());
   EXPECT_EQ(codes, (std::vector<std::string>{"200", "300"}));
-  LoadAccountList(progress, 1);
+  LoadAccountList(progress.context(), progress, 1);
   ASSERT_EQ(progress.context().accounts.size(), 1u);
   EXPECT_EQ(progress.context().accounts.front().classCode(), 0x40888000u);
   EXPECT_EQ(AccountClassCodes(2).size(), 17u);
@@ -216,7 +234,7 @@ TEST_F(ReturnBooks, RatesAreStampedAndSecuritiesScaledBackByTwenty) {
   TaxAggregate agg;
   ASSERT_TRUE(PrepareRateTables(agg));
   ASSERT_EQ(agg.rateCount(), 5);
-  ASSERT_EQ(SumReturnFigures(progress, agg), 1);
+  ASSERT_EQ(SumReturnFigures(progress.context(), progress, agg), 1);
 
   const uint32_t rates[5] = {800, 500, 300, 0, 0};
   for (size_t i = 0; i < 5; ++i) {
@@ -245,7 +263,7 @@ TEST_F(ThreeRateBooks, OnlyRatesBeforeTheLastTwoAreScaled) {
   Months(progress.context().periodCondition, 1, 12);
   TaxAggregate agg;
   ASSERT_TRUE(PrepareRateTables(agg));
-  ASSERT_EQ(SumReturnFigures(progress, agg), 1);
+  ASSERT_EQ(SumReturnFigures(progress.context(), progress, agg), 1);
   EXPECT_EQ(agg.RateRecord(0).I64(StTAXREPORTRATEINFO::kSecuritiesSales), 2000 * kYen);
   EXPECT_EQ(agg.RateRecord(1).I64(StTAXREPORTRATEINFO::kSecuritiesSales), 100 * kYen);  // as the host gave it
 }
@@ -256,9 +274,9 @@ TEST_F(ReturnBooks, TablesSmallerThanTheRateCountAreNotHandedToTheHost) {
   Months(progress.context().periodCondition, 1, 12);
   TaxAggregate agg;
   agg.AllocateRateTables(3);  // the data reports 5
-  EXPECT_EQ(SumReturnFigures(progress, agg), 0);
+  EXPECT_EQ(SumReturnFigures(progress.context(), progress, agg), 0);
   TaxAggregate none;
-  EXPECT_EQ(SumReturnFigures(progress, none), 0);
+  EXPECT_EQ(SumReturnFigures(progress.context(), progress, none), 0);
 }
 
 // ---- run checks -------------------------------------------------------------
@@ -336,7 +354,7 @@ class DriverChecks : public CheckBooks {
     Months(progress.context().periodCondition, 1, 12);
     TaxSettings settings;
     settings.view().SetU8(TaxSettings::kTaxMethod, static_cast<uint8_t>(method_));
-    const int result = RunPreAggregationChecks(progress, {settings, 4, 3, firstDate, "Kestrel２０ Plus"});
+    const int result = RunPreAggregationChecks(progress.context(), &progress, {settings, 4, 3, firstDate, "Kestrel２０ Plus"});
     platform::ui::InstallBackend(nullptr);
     std::istringstream in(transcript.str());
     for (std::string l; std::getline(in, l);)
@@ -437,7 +455,7 @@ class JournalRunBooks : public TaxSummaryBooks {
       Months(progress.context().periodCondition, 1, 12, 18);
       EXPECT_TRUE(PrepareRateTables(agg));
       StDATAINFO record;
-      status = RunJournalAggregation(progress, agg, record, TaxSettings{});
+      status = RunJournalAggregation(progress.context(), progress, agg, record, TaxSettings{});
       EXPECT_TRUE(progress.IsEnded());
       EXPECT_FALSE(progress.IsWindowVisible());
       // The wait cursor is left for the driver to end.

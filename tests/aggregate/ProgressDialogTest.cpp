@@ -12,6 +12,8 @@
 #include "platform/ui/Backend.h"
 #include "platform/ui/script/ScriptBackend.h"
 
+using aggregate::ProgressDialog;
+
 namespace {
 
 // Records every caption and counts the window calls the passes rely on.
@@ -106,14 +108,14 @@ TEST_F(ProgressDialogTest, SingleStepAdvanceSetsTheCaptionOnlyAtMultiplesOfTen) 
 TEST_F(ProgressDialogTest, EleventhTickEmptiesTheBarAndBringsTheWindowForward) {
   RecordingProgress progress;
   ASSERT_TRUE(progress.Create());
-  progress.ResetActivity();
+  progress.Reset();
   for (int i = 1; i <= 10; ++i) {
-    progress.ActivityTick();
+    progress.Tick();
     EXPECT_EQ(progress.activityBar().GetPos(), i);
     EXPECT_EQ(progress.context().tickCounter, i);
   }
   EXPECT_EQ(progress.toTop, 0);
-  progress.ActivityTick();  // counter 10 -> 0: emptied, then stepped to 1
+  progress.Tick();  // counter 10 -> 0: emptied, then stepped to 1
   EXPECT_EQ(progress.context().tickCounter, 0);
   EXPECT_EQ(progress.activityBar().GetPos(), 1);
   EXPECT_EQ(progress.toTop, 1);
@@ -121,15 +123,15 @@ TEST_F(ProgressDialogTest, EleventhTickEmptiesTheBarAndBringsTheWindowForward) {
   EXPECT_EQ(progress.repaints, 11);
 
   // A finished pass leaves the bar full; the next tick starts it over.
-  progress.FinishActivity();
+  progress.Finish();
   EXPECT_EQ(progress.activityBar().GetPos(), 10);
   EXPECT_EQ(progress.context().tickCounter, 10);
-  progress.ActivityTick();
+  progress.Tick();
   EXPECT_EQ(progress.activityBar().GetPos(), 1);
   EXPECT_EQ(progress.toTop, 2);
 
   // A sweep empties the bar and brings the window forward eleven times.
-  progress.ActivitySweep();
+  progress.Sweep();
   EXPECT_EQ(progress.activityBar().control()->RangeMax(), 10);
   EXPECT_EQ(progress.toTop, 2 + 11);
 }
@@ -138,8 +140,8 @@ TEST_F(ProgressDialogTest, CallsWithoutAWindowChangeNothingAndDoNotFail) {
   ProgressDialog progress;  // never created
   progress.ResetOverallBar();
   progress.AdvanceOverall(0, 20);
-  progress.ActivityTick();
-  progress.FinishActivity();
+  progress.Tick();
+  progress.Finish();
   EXPECT_EQ(progress.GetWindowText(), "集計中");  // the template caption, unchanged
   EXPECT_EQ(progress.activityBar().GetPos(), 0);
   EXPECT_EQ(progress.context().tickCounter, 10);

@@ -2,6 +2,8 @@
 
 #include "aggregate/TaxAggregate.h"
 
+using aggregate::TaxAggregate;
+
 namespace {
 
 const uint8_t* Bytes(const void* p) { return static_cast<const uint8_t*>(p); }

@@ -14,6 +14,11 @@
 #include "platform/ui/Backend.h"
 #include "platform/ui/script/ScriptBackend.h"
 
+using aggregate::AccountIndex;
+using aggregate::AccountList;
+using aggregate::AccountNode;
+using aggregate::ProgressDialog;
+
 namespace {
 
 AccountList ListOf(const std::vector<uint32_t>& ids) {
@@ -64,10 +69,10 @@ class ActivityTicksTest : public ::testing::Test {
   // A window whose activity bar has been through `start`: 0 fresh, 1 after a
   // finished pass, 2 after five ticks.
   static void Prepare(CountingProgress& p, int start) {
-    p.ResetActivity();
-    if (start == 1) p.FinishActivity();
+    p.Reset();
+    if (start == 1) p.Finish();
     if (start == 2)
-      for (int i = 0; i < 5; ++i) p.ActivityTick();
+      for (int i = 0; i < 5; ++i) p.Tick();
     p.toTop = p.repaints = 0;
   }
 
@@ -84,8 +89,8 @@ TEST_F(ActivityTicksTest, ABatchEndsWhereTheSameNumberOfSingleTicksEnds) {
       ASSERT_TRUE(batch.Create());
       Prepare(single, start);
       Prepare(batch, start);
-      for (uint64_t i = 0; i < n; ++i) single.ActivityTick();
-      batch.ActivityTicks(n);
+      for (uint64_t i = 0; i < n; ++i) single.Tick();
+      batch.Ticks(n);
       EXPECT_EQ(batch.context().tickCounter, single.context().tickCounter) << start << " " << n;
       EXPECT_EQ(batch.activityBar().GetPos(), single.activityBar().GetPos()) << start << " " << n;
       // The window comes forward when, and only when, the single ticks bring it.
@@ -107,8 +112,8 @@ TEST_F(ActivityTicksTest, SweepsEndWhereTheSameNumberOfSingleSweepsEnd) {
       ASSERT_TRUE(batch.Create());
       Prepare(single, start);
       Prepare(batch, start);
-      for (uint64_t i = 0; i < n; ++i) single.ActivitySweep();
-      batch.ActivitySweeps(n);
+      for (uint64_t i = 0; i < n; ++i) single.Sweep();
+      batch.Sweeps(n);
       EXPECT_EQ(batch.context().tickCounter, single.context().tickCounter) << start << " " << n;
       EXPECT_EQ(batch.activityBar().GetPos(), single.activityBar().GetPos()) << start << " " << n;
       EXPECT_EQ(batch.activityBar().control()->RangeMax(), single.activityBar().control()->RangeMax()) << start << " " << n;

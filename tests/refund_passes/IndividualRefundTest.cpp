@@ -7,6 +7,9 @@
 
 #include "tests/refund_passes/RefundBook.h"
 
+using aggregate::RefundLine;
+using aggregate::TaxAggregate;
+
 namespace refund_test {
 namespace {
 

@@ -2,9 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include "aggregate/ProgressDialog.h"
 #include "aggregate/RefundPasses.h"
 #include "host/LedgerCommon.h"
 #include "host/LedgerCore.h"
+
+using aggregate::PeriodCondition;
+using aggregate::ProgressDialog;
+using aggregate::SumCorporateRefund;
+using aggregate::SumIndividualRefund;
+using aggregate::TaxSettings;
 
 namespace refund_test {
 
@@ -78,7 +85,7 @@ RefundBook& RefundBook::Asset(int32_t date, int64_t amount, int64_t kind, int32_
   return *this;
 }
 
-bool RefundBook::Prepare(ProgressDialog& progress, const Months& months, bool taxInclusive,
+bool RefundBook::Prepare(aggregate::AggregationContext& context, const Months& months, bool taxInclusive,
                          std::optional<int32_t> closingPattern, StDATAINFO* record, TaxSettings* settings) {
   if (!connected_) {
     std::string error;
@@ -96,7 +103,7 @@ bool RefundBook::Prepare(ProgressDialog& progress, const Months& months, bool ta
   if (closingPattern) record->view().SetI32(StDATAINFO::kClosingPattern, *closingPattern);
   settings->view().SetU8(StSHOHIZEIINFO::kTaxInclusive, taxInclusive ? 1 : 0);
 
-  PeriodCondition& period = progress.context().periodCondition;
+  PeriodCondition& period = context.periodCondition;
   period.Clear();
   period.AppendMonthClause(StFINDINFO::kCompareAtLeast, months.first, StFINDINFO::kJoinAnd);
   period.AppendMonthClause(StFINDINFO::kCompareAtMost, months.last, StFINDINFO::kJoinLast);
@@ -111,16 +118,32 @@ int32_t RefundBook::RunCorporate(const Months& months, bool taxInclusive, std::o
   ProgressDialog progress;
   StDATAINFO record;
   TaxSettings settings;
-  if (!Prepare(progress, months, taxInclusive, closingPattern, &record, &settings)) return -1;
-  return SumCorporateRefund(progress, aggregate, record, settings);
+  if (!Prepare(progress.context(), months, taxInclusive, closingPattern, &record, &settings)) return -1;
+  return SumCorporateRefund(progress.context(), progress, aggregate, record, settings);
 }
 
 int32_t RefundBook::RunIndividual(const Months& months, bool taxInclusive, std::optional<int32_t> closingPattern) {
   ProgressDialog progress;
   StDATAINFO record;
   TaxSettings settings;
-  if (!Prepare(progress, months, taxInclusive, closingPattern, &record, &settings)) return -1;
-  return SumIndividualRefund(progress, aggregate, record, settings);
+  if (!Prepare(progress.context(), months, taxInclusive, closingPattern, &record, &settings)) return -1;
+  return SumIndividualRefund(progress.context(), progress, aggregate, record, settings);
+}
+
+int32_t RefundBook::RunCorporate(const Months& months, aggregate::Activity& activity) {
+  aggregate::AggregationContext context;
+  StDATAINFO record;
+  TaxSettings settings;
+  if (!Prepare(context, months, false, std::nullopt, &record, &settings)) return -1;
+  return SumCorporateRefund(context, activity, aggregate, record, settings);
+}
+
+int32_t RefundBook::RunIndividual(const Months& months, aggregate::Activity& activity) {
+  aggregate::AggregationContext context;
+  StDATAINFO record;
+  TaxSettings settings;
+  if (!Prepare(context, months, false, std::nullopt, &record, &settings)) return -1;
+  return SumIndividualRefund(context, activity, aggregate, record, settings);
 }
 
 }  // namespace refund_test

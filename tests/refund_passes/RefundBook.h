@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "aggregate/ProgressDialog.h"
+#include "aggregate/Activity.h"
+#include "aggregate/AggregationContext.h"
 #include "aggregate/TaxAggregate.h"
 #include "aggregate/TaxSettings.h"
 #include "host/Records.h"
@@ -58,12 +59,15 @@ class RefundBook {
                        std::optional<int32_t> closingPattern = std::nullopt);
   int32_t RunIndividual(const Months& months, bool taxInclusive = false,
                         std::optional<int32_t> closingPattern = std::nullopt);
+  // The same passes told of their progress through `activity`, with no window.
+  int32_t RunCorporate(const Months& months, aggregate::Activity& activity);
+  int32_t RunIndividual(const Months& months, aggregate::Activity& activity);
 
-  TaxAggregate aggregate;
+  aggregate::TaxAggregate aggregate;
 
  private:
-  bool Prepare(ProgressDialog& progress, const Months& months, bool taxInclusive,
-               std::optional<int32_t> closingPattern, StDATAINFO* record, TaxSettings* settings);
+  bool Prepare(aggregate::AggregationContext& context, const Months& months, bool taxInclusive,
+               std::optional<int32_t> closingPattern, StDATAINFO* record, aggregate::TaxSettings* settings);
   ledger::testing::Fixture fixture_;
   bool connected_ = false;
   int64_t nextLine_ = 1;

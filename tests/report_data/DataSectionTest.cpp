@@ -12,6 +12,8 @@
 #include "report/DataSection.h"
 #include "report/ElementNameTable.h"
 
+using aggregate::TaxAggregate;
+
 namespace {
 
 using namespace report_data_test;

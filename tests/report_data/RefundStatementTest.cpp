@@ -10,6 +10,9 @@
 #include "aggregate/TaxAggregate.h"
 #include "report/RefundStatement.h"
 
+using aggregate::RefundLine;
+using aggregate::TaxAggregate;
+
 namespace {
 
 using namespace report_data_test;

@@ -19,6 +19,8 @@
 #include "report/SavedReturnData.h"
 #include "tests/report_data/DataDocument.h"
 
+using aggregate::TaxAggregate;
+
 namespace {
 
 using namespace report_data_test;
