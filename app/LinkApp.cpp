@@ -71,9 +71,9 @@ int LinkApp::ParseHostCommandLine(std::string_view text) {
 }
 
 int LinkApp::CheckTargetProduct(int showMessages) {
-  const std::string path = TargetDefinitionPath(platform::CurrentFolder());
+  const std::string path = TargetDefinitionPath(platform::FileSystem::Default().CurrentFolder().path);
   std::optional<std::string> value;
-  if (platform::PathExists(path)) {
+  if (platform::FileSystem::Default().PathExists(path)) {
     value = platform::ReadProfileValue(kTargetLevelSection, kTargetLevelKey, path);
     if (!value) value = kTargetLevelDefault;
   }
@@ -256,9 +256,10 @@ bool LinkApp::FinishDocument(report::XmlWriter& writer, ui::Window* owner, bool 
 }
 
 int LinkApp::WriteSavedReturnReport(ui::Window* owner, const std::string& outputPath, const StDATAINFO& record) {
-  platform::File file(outputFaults_);
+  const std::unique_ptr<platform::File> file =
+      outputFileFactory_ ? outputFileFactory_() : platform::FileSystem::Default().NewFile();
   report::XmlWriter writer;
-  writer.OpenOutput(&file, outputPath);
+  writer.OpenOutput(file.get(), outputPath);
   writer.WriteRaw(msg::kXmlDeclaration);
   writer.WriteStartTag("REPORT", 0);
   bool complete = true;
@@ -278,9 +279,10 @@ int LinkApp::WriteSavedReturnReport(ui::Window* owner, const std::string& output
 
 bool LinkApp::WriteJournalDocument(ui::Window* owner, const std::string& outputPath, const StDATAINFO& record,
                                    const StSHOHIZEIINFO& taxSettings) {
-  platform::File file(outputFaults_);
+  const std::unique_ptr<platform::File> file =
+      outputFileFactory_ ? outputFileFactory_() : platform::FileSystem::Default().NewFile();
   report::XmlWriter writer;
-  writer.OpenOutput(&file, outputPath);
+  writer.OpenOutput(file.get(), outputPath);
   writer.WriteRaw(msg::kXmlDeclaration);
   writer.WriteStartTag("REPORT", 0);
   bool complete = true;
@@ -369,8 +371,8 @@ bool LinkApp::StartRun() {
   }
 
   // 4: the program's folder is where the definition and support files are.
-  const std::string folder = platform::ProgramFolder();
-  if (!folder.empty()) platform::ChangeCurrentFolder(folder);
+  const std::string folder = platform::FileSystem::Default().ProgramFolder().path;
+  if (!folder.empty()) platform::FileSystem::Default().ChangeCurrentFolder(folder);
 
   // 5-6: the target product and the system link.
   if (CheckTargetProduct(1) == 0) {

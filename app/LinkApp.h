@@ -24,6 +24,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -94,10 +95,12 @@ class LinkApp : public platform::ui::Application, public platform::ExitReport {
   TaxAggregate& aggregate() { return aggregate_; }
   void SetSavedReturn(std::unique_ptr<StSaveTaxInfo> savedReturn) { savedReturn_ = std::move(savedReturn); }
   void SetTaxMethod(uint8_t method) { taxMethod_ = method; }
-  // Test seam: the failures the output document's file object is to meet
-  // (platform/File.h). The program never sets it; fault-injection tests use
-  // it to fail the open, any one write or the close of a whole run.
-  void SetOutputFaults(const platform::FileFaultPlan& faults) { outputFaults_ = faults; }
+  // Test seam: where the output document's file objects come from (one per
+  // document). The program never sets it and writes through
+  // platform::FileSystem::Default().NewFile(); fault-injection tests hand in
+  // a file that fails the open, any one write or the close of a whole run.
+  using OutputFileFactory = std::function<std::unique_ptr<platform::File>()>;
+  void SetOutputFileFactory(OutputFileFactory factory) { outputFileFactory_ = std::move(factory); }
 
  private:
   // Steps of the journal method, from the rate tables to the closed document.
@@ -137,7 +140,7 @@ class LinkApp : public platform::ui::Application, public platform::ExitReport {
   bool connectionFailed_ = false;
   std::string outputPathForRun_;  // the output file of this run
   std::string completedDocument_;  // that file, once the run has completed
-  platform::FileFaultPlan outputFaults_;  // none, except in fault-injection tests
+  OutputFileFactory outputFileFactory_;  // empty, except in fault-injection tests
 };
 
 }  // namespace app

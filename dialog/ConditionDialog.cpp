@@ -51,7 +51,7 @@ class ConditionDialog::Prompts : public ValidationPrompts {
   ui::Window* owner_;
 };
 
-ConditionDialog::ConditionDialog(ui::Window* owner, std::string settingsFileName, HostAccess& host, FileSystem& fs)
+ConditionDialog::ConditionDialog(ui::Window* owner, std::string settingsFileName, HostAccess& host, platform::FileSystem& fs)
     : ui::Dialog(res::FindDialogTemplate(res::kConditionDialog), owner),
       host_(host),
       fs_(fs),

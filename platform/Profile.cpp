@@ -116,7 +116,7 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
 }
 
 std::optional<std::string> ReadProfileValue(std::string_view section, std::string_view key, std::string_view file) {
-  const FileBytes bytes = ReadWholeFile(file);
+  const FileBytes bytes = FileSystem::Default().ReadWholeFile(file);
   if (!bytes.ok() || bytes.truncated) return std::nullopt;
   return FindProfileValue(bytes.bytes, section, key);
 }

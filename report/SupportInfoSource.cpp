@@ -6,7 +6,7 @@
 namespace report {
 
 bool ReadSupportInfo(const std::string& path, size_t maxBytes, std::string& data) {
-  platform::FileBytes file = platform::ReadWholeFile(path, maxBytes);
+  platform::FileBytes file = platform::FileSystem::Default().ReadWholeFile(path, maxBytes);
   if (!file.ok()) return false;
   data = std::move(file.bytes);
   return true;

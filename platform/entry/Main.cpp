@@ -71,7 +71,7 @@ void PrintCompletedDocument(const platform::ui::Application& app) {
   if (report == nullptr) return;
   const std::string document = report->CompletedDocument();
   if (document.empty()) return;
-  const platform::HostPath host = platform::ToHostPath(document);
+  const platform::HostPath host = platform::FileSystem::Default().ToHostPath(document);
   const std::optional<std::string> shown = host.ok() ? host.path : platform::Cp932ToUtf8(document);
   if (!shown) return;
   std::printf("%s\n", shown->c_str());
@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
   // (the named map is missing or has a bad line), nothing the run could show
   // would name the real cause, so the program says it here, before any
   // dialog, and stops.
-  if (const std::string& problem = platform::ThisMachine().problem(); !problem.empty()) {
+  if (const std::string problem = platform::FileSystem::Default().Problem(); !problem.empty()) {
     const std::string text = "ドライブの対応表が使えないため、プログラムを開始できません。\n\n" + ShownInBox(problem);
     platform::ui::MessageBox(nullptr, text, platform::ProgramVersionResource().internalName,
                              platform::ui::kMbOk | platform::ui::kMbIconError);

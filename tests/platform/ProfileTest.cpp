@@ -28,11 +28,11 @@ class ProfileFile : public ::testing::Test {
   // Writes `bytes` to a file and gives its Windows path.
   std::string Write(const std::string& name, const std::string& bytes) {
     std::ofstream(dir_ + "/" + name, std::ios::binary) << bytes;
-    const platform::WindowsPath win = platform::ThisMachine().FromHostPath(dir_ + "/" + name);
+    const platform::WindowsPath win = platform::FileSystem::Default().FromHostPath(dir_ + "/" + name);
     EXPECT_TRUE(win.ok()) << win.error;
     return win.path;
   }
-  std::string Missing() { return platform::ThisMachine().FromHostPath(dir_ + "/none.ini").path; }
+  std::string Missing() { return platform::FileSystem::Default().FromHostPath(dir_ + "/none.ini").path; }
 
   std::string dir_;
 };
@@ -74,7 +74,7 @@ TEST_F(ProfileFile, ByteOrderMarkedFilesAreReadAsCp932) {
 }
 
 TEST_F(ProfileFile, AFolderOrAnUnmappedDriveReadsAsMissing) {
-  EXPECT_EQ(GetProfileString("s", "k", "d", 16, platform::ThisMachine().FromHostPath(dir_).path), "d");
+  EXPECT_EQ(GetProfileString("s", "k", "d", 16, platform::FileSystem::Default().FromHostPath(dir_).path), "d");
   EXPECT_EQ(GetProfileString("s", "k", "d", 16, "\\\\nosuchserver\\nosuchshare\\a.ini"), "d");
 }
 
