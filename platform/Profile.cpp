@@ -121,8 +121,8 @@ std::optional<std::string> ReadProfileValue(std::string_view section, std::strin
   return FindProfileValue(bytes.bytes, section, key);
 }
 
-std::string GetProfileString(std::string_view section, std::string_view key, std::string_view default_value,
-                             size_t size, std::string_view file) {
+std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view default_value,
+                              size_t size, std::string_view file) {
   if (size == 0) return {};
   std::string value;
   if (auto found = ReadProfileValue(section, key, file)) {
