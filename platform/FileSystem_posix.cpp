@@ -21,16 +21,11 @@
 #include "platform/File.h"
 #include "platform/Encoding.h"
 #include "platform/ShiftJis.h"
+#include "platform/WinPath.h"
 
 namespace platform {
 
 namespace {
-
-constexpr std::string_view kBadNameChars = "<>:\"|?*";
-
-bool IsSep(std::string_view p, size_t k) { return k < p.size() && (p[k] == '\\' || p[k] == '/'); }
-
-bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // A CP932 text shown in a UTF-8 message: converted when it converts, else
 // with its bytes in hex.
@@ -43,36 +38,6 @@ std::string Shown(std::string_view cp932) {
     out += buf;
   }
   return out + ">";
-}
-
-// Splits `text` from `from` at single-byte "\" and "/" (never at a trail byte).
-std::vector<std::string> SplitElements(std::string_view text, size_t from) {
-  std::vector<std::string> out;
-  std::string current;
-  for (size_t i = from; i < text.size();) {
-    const size_t len = sjis::CharLength(text, i);
-    if (len == 1 && (text[i] == '\\' || text[i] == '/')) {
-      out.push_back(std::move(current));
-      current.clear();
-    } else {
-      current.append(text.substr(i, len));
-    }
-    i += len;
-  }
-  out.push_back(std::move(current));
-  return out;
-}
-
-// A name Windows cannot hold: control characters, the reserved punctuation,
-// or a double-byte character cut in two at its end.
-bool IsBadName(std::string_view name) {
-  for (size_t i = 0; i < name.size(); i += sjis::CharLength(name, i)) {
-    const unsigned char c = static_cast<unsigned char>(name[i]);
-    if (sjis::CharLength(name, i) == 2) continue;
-    if (sjis::IsLeadByte(c)) return true;
-    if (c < 0x20 || kBadNameChars.find(static_cast<char>(c)) != std::string_view::npos) return true;
-  }
-  return false;
 }
 
 PathStatus FromErrno(int e) {
@@ -128,25 +93,7 @@ std::string JoinHost(const std::string& dir, const std::string& name) {
   return dir == "/" ? "/" + name : dir + "/" + name;
 }
 
-// A root as DriveTypeOf takes it: "X:", "X:\", "\\server\share", "\\server\share\".
-bool ParseRoot(std::string_view root, char* letter, std::string* server, std::string* share) {
-  if (root.size() >= 2 && IsAsciiLetter(root[0]) && root[1] == ':') {
-    if (root.size() == 2 || (root.size() == 3 && IsSep(root, 2))) {
-      *letter = AsciiUpper(root[0]);
-      return true;
-    }
-    return false;
-  }
-  if (!(IsSep(root, 0) && IsSep(root, 1))) return false;
-  std::vector<std::string> parts = SplitElements(root, 2);
-  if (parts.size() == 3 && parts[2].empty()) parts.pop_back();
-  if (parts.size() != 2 || parts[0].empty() || parts[1].empty()) return false;
-  *letter = 0;
-  *server = parts[0];
-  *share = parts[1];
-  return true;
-}
-
+// A Windows path found on the Linux file system.
 struct Resolved {
   PathStatus status = PathStatus::kOk;
   std::string error;
@@ -200,59 +147,24 @@ Resolved PosixFileSystem::Resolve(std::string_view p, bool for_writing) {
   if (p.empty()) return fail(PathStatus::kInvalidName, "the path is empty");
   if (p.find('\0') != std::string_view::npos) return fail(PathStatus::kInvalidName, "it holds a NUL byte");
 
-  char letter = 0;
-  std::string server, share;
-  std::vector<std::string> elements;
-  size_t from = 0;
-  if (IsSep(p, 0) && IsSep(p, 1)) {
-    std::vector<std::string> parts = SplitElements(p, 2);
-    if (parts.size() < 2 || parts[0].empty() || parts[1].empty()) {
+  WindowsPath cwd;
+  if (UsesCurrentFolder(p)) cwd = CurrentFolder();
+  WindowsPathParts parts;
+  std::string forbidden;
+  switch (SplitWindowsPath(p, cwd.ok() ? std::string_view(cwd.path) : std::string_view(), &parts, &forbidden)) {
+    case WindowsPathProblem::kNone:
+      break;
+    case WindowsPathProblem::kNoShare:
       return fail(PathStatus::kInvalidName, "a network path needs a server and a share (\\\\server\\share)");
-    }
-    server = parts[0];
-    share = parts[1];
-    elements.assign(parts.begin() + 2, parts.end());
-    from = p.size();
-  } else if (p.size() >= 2 && IsAsciiLetter(p[0]) && p[1] == ':') {
-    letter = AsciiUpper(p[0]);
-    from = 2;
-    if (!IsSep(p, 2)) {
-      // "C:name": relative to the current folder when that is on drive C:,
-      // else to the drive's root.
-      const WindowsPath cwd = CurrentFolder();
-      if (cwd.ok() && AsciiUpper(cwd.path[0]) == letter && cwd.path.size() > 3) elements = SplitElements(cwd.path, 3);
-    }
-  } else {
-    const WindowsPath cwd = CurrentFolder();
-    if (!cwd.ok()) return fail(PathStatus::kNoDrive, "it is relative and " + cwd.error);
-    if (IsSep(cwd.path, 0)) {
-      std::vector<std::string> parts = SplitElements(cwd.path, 2);
-      server = parts[0];
-      share = parts[1];
-      if (!IsSep(p, 0)) elements.assign(parts.begin() + 2, parts.end());
-    } else {
-      letter = AsciiUpper(cwd.path[0]);
-      if (!IsSep(p, 0)) elements = SplitElements(cwd.path, 3);
-    }
+    case WindowsPathProblem::kNeedsCurrent:
+      return fail(PathStatus::kNoDrive, "it is relative and " + cwd.error);
+    case WindowsPathProblem::kForbiddenName:
+      return fail(PathStatus::kInvalidName, "the name " + Shown(forbidden) + " holds a character Windows does not allow");
   }
-  if (from < p.size()) {
-    std::vector<std::string> more = SplitElements(p, from);
-    elements.insert(elements.end(), more.begin(), more.end());
-  }
-
-  std::vector<std::string> names;
-  for (std::string& e : elements) {
-    if (e == "..") {
-      if (!names.empty()) names.pop_back();
-      continue;
-    }
-    while (!e.empty() && (e.back() == '.' || e.back() == ' ')) e.pop_back();
-    if (e.empty()) continue;
-    if (IsBadName(e)) {
-      return fail(PathStatus::kInvalidName, "the name " + Shown(e) + " holds a character Windows does not allow");
-    }
-    names.push_back(std::move(e));
-  }
+  const char letter = parts.letter;
+  const std::string& server = parts.server;
+  const std::string& share = parts.share;
+  const std::vector<std::string>& names = parts.names;
 
   r.mapping = letter != 0 ? map_.Drive(letter) : map_.Share(server, share);
   if (r.mapping == nullptr) {
@@ -331,7 +243,7 @@ WindowsPath PosixFileSystem::FromHostPath(std::string_view host_path) {
       out.error = "the Linux name \"" + std::string(name) + "\" has characters that code page 932 cannot hold";
       return out;
     }
-    if (IsBadName(*cp932) || sjis::FindChar(*cp932, '\\') != std::string_view::npos) {
+    if (IsForbiddenName(*cp932)) {
       out.error = "the Linux name \"" + std::string(name) + "\" holds a character Windows does not allow";
       return out;
     }
@@ -411,22 +323,15 @@ PathStatus PosixFileSystem::RenameFile(std::string_view from, std::string_view t
 
 DriveType PosixFileSystem::DriveTypeOf(std::string_view root) {
   if (!problem_.empty()) return DriveType::kNoRoot;
-  std::string given(root);
-  if (given.empty()) {
+  WindowsPathParts parts;
+  if (root.empty()) {
+    // The current folder's drive or share.
     const WindowsPath cwd = CurrentFolder();
-    if (!cwd.ok()) return DriveType::kNoRoot;
-    given = cwd.path;
-    if (!IsSep(given, 0)) {
-      given.resize(3);
-    } else {
-      const std::vector<std::string> parts = SplitElements(given, 2);
-      given = "\\\\" + parts[0] + "\\" + parts[1];
-    }
+    if (!cwd.ok() || SplitWindowsPath(cwd.path, {}, &parts) != WindowsPathProblem::kNone) return DriveType::kNoRoot;
+  } else if (!ParseDriveRoot(root, &parts)) {
+    return DriveType::kNoRoot;
   }
-  char letter = 0;
-  std::string server, share;
-  if (!ParseRoot(given, &letter, &server, &share)) return DriveType::kNoRoot;
-  const DriveMapping* m = letter != 0 ? map_.Drive(letter) : map_.Share(server, share);
+  const DriveMapping* m = parts.letter != 0 ? map_.Drive(parts.letter) : map_.Share(parts.server, parts.share);
   struct stat st;
   if (m == nullptr || !StatOf(m->hostRoot, &st) || !S_ISDIR(st.st_mode)) return DriveType::kNoRoot;
   return m->type;
