@@ -5,7 +5,7 @@
 
 #include "aggregate/RuleBinding.h"
 #include "host/LedgerMsg.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 
 namespace {
 
@@ -84,25 +84,25 @@ int32_t CheckUndeterminedImports(const AggregationContext& context) {
 
 int RunPreAggregationChecks(ProgressDialog& progress, const RunCheckInput& input) {
   const AggregationContext& context = progress.context();
-  using platform::ui::MessageBox;
+  using platform::ui::ShowMessage;
 
   int32_t sixthCount = 0;
   if (IsFatal(CheckSixthBusinessType(context, kSixthBusinessType, &sixthCount))) return 2;
   if (sixthCount > 0 && input.settings.taxMethod() == TaxSettings::kSimplified &&
       input.startMonthFirstDate < kSixthBusinessTypeFrom) {
     const std::string text = std::string(kSixthTypeBefore) + std::string(input.programName) + kSixthTypeAfter;
-    MessageBox(&progress, text, kCaption, platform::ui::kMbOk | platform::ui::kMbIconExclamation);
+    ShowMessage(&progress, text, kCaption, platform::ui::kMbOk | platform::ui::kMbIconExclamation);
     return 1;
   }
 
   int32_t newRates = 0;
   if (IsFatal(CheckNewRates(context, &newRates, input.startMonth, input.endMonth))) return 2;
   if (newRates != 0) {
-    MessageBox(&progress, kNewRateRefusal, kCaption, platform::ui::kMbOk | platform::ui::kMbIconExclamation);
+    ShowMessage(&progress, kNewRateRefusal, kCaption, platform::ui::kMbOk | platform::ui::kMbIconExclamation);
     return 1;
   }
 
   if (input.settings.taxMethod() > TaxSettings::kSimplified && CheckUndeterminedImports(context) == 1)
-    MessageBox(&progress, kImportNotice, kCaption, platform::ui::kMbOk | platform::ui::kMbIconInformation);
+    ShowMessage(&progress, kImportNotice, kCaption, platform::ui::kMbOk | platform::ui::kMbIconInformation);
   return 0;
 }

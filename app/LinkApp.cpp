@@ -17,7 +17,7 @@
 #include "platform/Profile.h"
 #include "platform/File.h"
 #include "platform/ui/Cursor.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 #include "report/BasicSection.h"
 #include "report/ElementNameTable.h"
 #include "report/OldRateAmounts.h"
@@ -36,7 +36,7 @@ constexpr size_t kUserIdBytes = 65;
 const char* DisplayText(int index) { return report::ElementNameTable::At(report::ElementNameTable::kDisplayTexts + index); }
 
 int Box(ui::Window* owner, const std::string& text, uint32_t style) {
-  return ui::MessageBox(owner, text, kCaption, style);
+  return ui::ShowMessage(owner, text, kCaption, style);
 }
 
 }  // namespace

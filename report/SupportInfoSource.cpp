@@ -1,7 +1,7 @@
 #include "report/SupportInfoSource.h"
 
 #include "platform/FileSystem.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 
 namespace report {
 
@@ -13,7 +13,7 @@ bool ReadSupportInfo(const std::string& path, size_t maxBytes, std::string& data
 }
 
 void ShowSupportInfoOutOfMemory() {
-  platform::ui::MessageBox(nullptr, "ﾒﾓﾘが不足しています。", "消費税", platform::ui::kMbOk);
+  platform::ui::ShowMessage(nullptr, "ﾒﾓﾘが不足しています。", "消費税", platform::ui::kMbOk);
 }
 
 }  // namespace report

@@ -25,7 +25,7 @@
 #include "platform/Encoding.h"
 #include "platform/Environment.h"
 #include "platform/FileSystem.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 #include "platform/ui/script/ScriptBackend.h"
 #include "platform/ui/tty/TtyBackend.h"
 
@@ -154,8 +154,8 @@ int main(int argc, char** argv) {
   // dialog, and stops.
   if (const std::string problem = platform::FileSystem::Default().Problem(); !problem.empty()) {
     const std::string text = "ドライブの対応表が使えないため、プログラムを開始できません。\n\n" + ShownInBox(problem);
-    platform::ui::MessageBox(nullptr, text, platform::ProgramVersionResource().internalName,
-                             platform::ui::kMbOk | platform::ui::kMbIconError);
+    platform::ui::ShowMessage(nullptr, text, platform::ProgramVersionResource().internalName,
+                              platform::ui::kMbOk | platform::ui::kMbIconError);
     platform::ui::InstallBackend(nullptr);
     backend.reset();
     return CannotRun(problem + ".");
