@@ -65,12 +65,12 @@ enum class PathStatus {
   kNotEmpty,       // a folder to remove still holds something
   kInvalidName,    // not a usable Windows path, or a name that cannot be converted
   kNoDrive,        // the drive or share is not in the drive map
-  kFailed,         // any other failure of the Linux call
+  kFailed,         // any other failure of the machine's call
 };
 // A short English description ("the folder is not empty").
 const char* Describe(PathStatus status);
 
-// A Windows path mapped to Linux, or why it could not be.
+// A Windows path as the machine spells it, or why it could not be.
 struct HostPath {
   PathStatus status = PathStatus::kOk;
   std::string path;   // the machine's path (on Linux: UTF-8) when status is kOk
@@ -97,9 +97,8 @@ struct FileBytes {
 class File;
 
 // The file system as the system calls it: an abstract interface with one
-// implementation per platform (see the top of this header). Every call is
-// safe from any thread that the caller keeps from changing the current
-// folder at the same time.
+// implementation per platform (see the top of this header). A relative path
+// is taken on the process's current folder, which every file system shares.
 class FileSystem {
  public:
   FileSystem() = default;

@@ -55,8 +55,6 @@ class FaultyFileSystem final : public platform::FileSystem {
   // `real` must outlive this file system.
   FaultyFileSystem(platform::FileSystem& real, FileSystemFaultPlan plan) : real_(real), plan_(plan) {}
 
-  // Calls of `step` made so far (failed ones included).
-  uint64_t StepCount(FileSystemStep step) const { return counts_[static_cast<int>(step)]; }
   // True once a planned failure has happened.
   bool FaultHappened() const { return happened_; }
 
