@@ -1,6 +1,7 @@
 // The file system over Linux: Windows paths are mapped onto Linux folders
-// through a drive map, names converted between CP932 and UTF-8.
-#include <dirent.h>
+// through a drive map (platform/DriveMap.h), names converted between CP932
+// and UTF-8; the text rules of the paths are platform/WinPath's.
+#include "platform/FileSystem.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -8,7 +9,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -18,8 +18,8 @@
 
 #include "platform/AsciiCase.h"
 #include "platform/DriveMap.h"
-#include "platform/File.h"
 #include "platform/Encoding.h"
+#include "platform/File.h"
 #include "platform/ShiftJis.h"
 #include "platform/WinPath.h"
 
