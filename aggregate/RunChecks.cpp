@@ -5,7 +5,7 @@
 
 #include "aggregate/RuleBinding.h"
 #include "host/LedgerMsg.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 
 namespace aggregate {
 
@@ -86,26 +86,26 @@ int32_t CheckUndeterminedImports(const AggregationContext& context) {
 
 int RunPreAggregationChecks(const AggregationContext& context, platform::ui::Window* owner,
                             const RunCheckInput& input) {
-  using platform::ui::MessageBox;
+  using platform::ui::ShowMessage;
 
   int32_t sixthCount = 0;
   if (IsFatal(CheckSixthBusinessType(context, kSixthBusinessType, &sixthCount))) return 2;
   if (sixthCount > 0 && input.settings.taxMethod() == TaxSettings::kSimplified &&
       input.startMonthFirstDate < kSixthBusinessTypeFrom) {
     const std::string text = std::string(kSixthTypeBefore) + std::string(input.programName) + kSixthTypeAfter;
-    MessageBox(owner, text, kCaption, platform::ui::kMbOk | platform::ui::kMbIconExclamation);
+    ShowMessage(owner, text, kCaption, platform::ui::kMbOk | platform::ui::kMbIconExclamation);
     return 1;
   }
 
   int32_t newRates = 0;
   if (IsFatal(CheckNewRates(context, &newRates, input.startMonth, input.endMonth))) return 2;
   if (newRates != 0) {
-    MessageBox(owner, kNewRateRefusal, kCaption, platform::ui::kMbOk | platform::ui::kMbIconExclamation);
+    ShowMessage(owner, kNewRateRefusal, kCaption, platform::ui::kMbOk | platform::ui::kMbIconExclamation);
     return 1;
   }
 
   if (input.settings.taxMethod() > TaxSettings::kSimplified && CheckUndeterminedImports(context) == 1)
-    MessageBox(owner, kImportNotice, kCaption, platform::ui::kMbOk | platform::ui::kMbIconInformation);
+    ShowMessage(owner, kImportNotice, kCaption, platform::ui::kMbOk | platform::ui::kMbIconInformation);
   return 0;
 }
 

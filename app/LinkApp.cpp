@@ -17,7 +17,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
 #include "platform/ui/Cursor.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 #include "report/BasicSection.h"
 #include "report/ElementNameTable.h"
 #include "report/OldRateAmounts.h"
@@ -47,7 +47,7 @@ constexpr int32_t kLinkDeclined = 1;
 const char* DisplayText(int index) { return report::ElementNameTable::At(report::ElementNameTable::kDisplayTexts + index); }
 
 int Box(ui::Window* owner, const std::string& text, uint32_t style) {
-  return ui::MessageBox(owner, text, kCaption, style);
+  return ui::ShowMessage(owner, text, kCaption, style);
 }
 
 // The outcome of one section writer (1 written, 0 failed): true to go on.
@@ -91,9 +91,9 @@ bool LinkApp::ParseHostCommandLine(std::string_view text) {
 }
 
 bool LinkApp::TargetProductAccepted() {
-  const std::string path = TargetDefinitionPath(platform::CurrentFolder());
+  const std::string path = TargetDefinitionPath(platform::FileSystem::Default().CurrentFolder().path);
   std::optional<std::string> value;
-  if (platform::PathExists(path)) {
+  if (platform::FileSystem::Default().PathExists(path)) {
     value = platform::ReadProfileValue(kTargetLevelSection, kTargetLevelKey, path);
     if (!value) value = kTargetLevelDefault;
   }
@@ -189,9 +189,10 @@ int LinkApp::WriteBasicSection(report::XmlWriter& writer, const RunFacts& runFac
 
 StepResult LinkApp::WriteDocument(ui::Window* owner, const std::string& outputPath, const RunFacts& facts, int method,
                                   const SectionWriter& writeData) {
-  platform::File file(outputFaults_);
+  const std::unique_ptr<platform::File> file =
+      outputFileFactory_ ? outputFileFactory_() : platform::FileSystem::Default().NewFile();
   report::XmlWriter writer;
-  writer.OpenOutput(&file, outputPath);
+  writer.OpenOutput(file.get(), outputPath);
   writer.WriteRaw(msg::kXmlDeclaration);
   writer.WriteStartTag("REPORT", 0);
   bool complete = true;
@@ -280,8 +281,8 @@ StepResult LinkApp::RunConnected(ClAccConnect* connection) {
   }
 
   // The program's folder is where the definition and support files are.
-  const std::string folder = platform::ProgramFolder();
-  if (!folder.empty()) platform::ChangeCurrentFolder(folder);
+  const std::string folder = platform::FileSystem::Default().ProgramFolder().path;
+  if (!folder.empty()) platform::FileSystem::Default().ChangeCurrentFolder(folder);
 
   // The target product and the system link.
   if (!TargetProductAccepted()) return StepResult::kFailed;

@@ -33,6 +33,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -86,10 +87,12 @@ class LinkApp : public platform::ui::Application, public platform::ExitReport {
   // ---- Test seams ----
   // The program never calls these.
   //
-  // The failures the output document's file object is to meet
-  // (platform/File.h); fault-injection tests use it to fail the open, any one
-  // write or the close of a whole run.
-  void SetOutputFaults(const platform::FileFaultPlan& faults) { outputFaults_ = faults; }
+  // Where the output document's file objects come from (one per document).
+  // The program writes through platform::FileSystem::Default().NewFile();
+  // fault-injection tests hand in a file that fails the open, any one write or
+  // the close of a whole run.
+  using OutputFileFactory = std::function<std::unique_ptr<platform::File>()>;
+  void SetOutputFileFactory(OutputFileFactory factory) { outputFileFactory_ = std::move(factory); }
   // The return-values method from the run's facts on, without the host link
   // and the dialog: the conditions' inputs are built from `facts` (which takes
   // the run's tax facts from them, as a run does) and the document is written
@@ -152,7 +155,7 @@ class LinkApp : public platform::ui::Application, public platform::ExitReport {
 
   bool connectionFailed_ = false;
   std::string completedDocument_;  // the document written, once the run has completed
-  platform::FileFaultPlan outputFaults_;  // none, except in fault-injection tests
+  OutputFileFactory outputFileFactory_;  // empty, except in fault-injection tests
 };
 
 }  // namespace app

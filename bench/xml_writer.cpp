@@ -38,9 +38,9 @@ void BM_WriteDocument(benchmark::State& state) {
   const std::string path = folder.File("out.xml");
   int64_t lines = 0;
   for (auto _ : state) {
-    platform::File file;
+    const std::unique_ptr<platform::File> file = platform::FileSystem::Default().NewFile();
     report::XmlWriter writer;
-    if (writer.OpenOutput(&file, path) != 0) {
+    if (writer.OpenOutput(file.get(), path) != 0) {
       state.SkipWithError(writer.lastError().c_str());
       break;
     }

@@ -4,7 +4,7 @@
 #include "host/Records.h"
 #include "platform/ShiftJis.h"
 #include "platform/ui/FileDialog.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 #include "resources/ResourceIds.h"
 #include "resources/Resources.h"
 
@@ -42,17 +42,17 @@ class ConditionDialog::Prompts : public ValidationPrompts {
  public:
   explicit Prompts(ui::Window* owner) : owner_(owner) {}
   void Refuse(std::string_view text) override {
-    ui::MessageBox(owner_, text, kCaption, ui::kMbOk | ui::kMbIconExclamation);
+    ui::ShowMessage(owner_, text, kCaption, ui::kMbOk | ui::kMbIconExclamation);
   }
   bool Ask(std::string_view text) override {
-    return ui::MessageBox(owner_, text, kCaption, ui::kMbYesNo | ui::kMbIconQuestion) == ui::kIdBoxYes;
+    return ui::ShowMessage(owner_, text, kCaption, ui::kMbYesNo | ui::kMbIconQuestion) == ui::kIdBoxYes;
   }
 
  private:
   ui::Window* owner_;
 };
 
-ConditionDialog::ConditionDialog(ui::Window* owner, std::string settingsFileName, HostAccess& host, FileSystem& fs)
+ConditionDialog::ConditionDialog(ui::Window* owner, std::string settingsFileName, HostAccess& host, platform::FileSystem& fs)
     : ui::Dialog(res::FindDialogTemplate(res::kConditionDialog), owner),
       host_(host),
       fs_(fs),
@@ -94,8 +94,8 @@ bool ConditionDialog::OnInitDialog() {
   // Data that cannot be linked is refused before the user can do anything; the
   // dialog still finishes its set-up and closes afterwards.
   if ((in_.deductionLabel.empty() && in_.deductionValue.empty()) || in_.pastRecord == 1) {
-    ui::MessageBox(this, in_.pastRecord == 1 ? kPastRecordRefused : kExemptRefused, kCaption,
-                   ui::kMbOk | ui::kMbIconExclamation);
+    ui::ShowMessage(this, in_.pastRecord == 1 ? kPastRecordRefused : kExemptRefused, kCaption,
+                    ui::kMbOk | ui::kMbIconExclamation);
     EndDialog(kCancelResult);
   }
 
@@ -240,7 +240,7 @@ void ConditionDialog::Run() {
 void ConditionDialog::OnOK() { Run(); }
 
 void ConditionDialog::OnCancel() {
-  ui::MessageBox(this, kCancelled, kCaption, ui::kMbOk | ui::kMbIconInformation);
+  ui::ShowMessage(this, kCancelled, kCaption, ui::kMbOk | ui::kMbIconInformation);
   EndDialog(kCancelResult);
 }
 

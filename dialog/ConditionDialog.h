@@ -16,7 +16,7 @@
 #include <string_view>
 
 #include "dialog/ConditionValidator.h"
-#include "dialog/FileSystem.h"
+#include "platform/FileSystem.h"
 #include "dialog/HostAccess.h"
 #include "dialog/SettingsFile.h"
 #include "platform/ui/Dialog.h"
@@ -57,7 +57,7 @@ class ConditionDialog : public platform::ui::Dialog {
 
   // `settingsFileName` is the deliverable's settings file ("taxbridge_plus.env").
   ConditionDialog(platform::ui::Window* owner, std::string settingsFileName, HostAccess& host = SystemHostAccess(),
-                  FileSystem& fs = SystemFileSystem());
+                  platform::FileSystem& fs = platform::FileSystem::Default());
 
   void SetInputs(ConditionInputs inputs) { in_ = std::move(inputs); }
   const ChosenConditions& Chosen() const { return chosen_; }
@@ -94,7 +94,7 @@ class ConditionDialog : public platform::ui::Dialog {
   void Run();
 
   HostAccess& host_;
-  FileSystem& fs_;
+  platform::FileSystem& fs_;
   std::string settingsFileName_;
   ConditionInputs in_;
   ChosenConditions chosen_;

@@ -16,37 +16,44 @@ constexpr const char* kCreateFolder = "指定されたフォルダは存在し�
 constexpr const char* kCreateFailed = "フォルダの作成に失敗しました。\n\n出力先を再入力してください。";
 constexpr const char* kOverwrite = "同名のファイルが存在します。\n\n上書きしてもよろしいですか？";
 
-bool DriveAccepted(std::string_view path, FileSystem& fs) {
+bool DriveAccepted(std::string_view path, platform::FileSystem& fs) {
   if (path::IsUnc(path)) {
     const std::optional<size_t> root = path::UncShareRootLength(path);
-    return root && fs.CanReadWrite(path.substr(0, *root));
+    return root && fs.HasAccess(path.substr(0, *root), platform::AccessMode::kReadWrite);
   }
   const std::optional<char> letter = path::DriveLetter(path);
   if (!letter) return false;
   const std::string root = std::string(1, *letter) + ":\\";
-  switch (fs.GetDriveType(root)) {
-    case DriveType::kUnknown:
-    case DriveType::kCdRom:
-    case DriveType::kRamDisk:
+  switch (fs.DriveTypeOf(root)) {
+    case platform::DriveType::kUnknown:
+    case platform::DriveType::kCdRom:
+    case platform::DriveType::kRamDisk:
       return false;
-    case DriveType::kRemovable:
-    case DriveType::kFixed:
-    case DriveType::kRemote:
-      return fs.CanReadWrite(root);
-    case DriveType::kNoRoot:
+    case platform::DriveType::kRemovable:
+    case platform::DriveType::kFixed:
+    case platform::DriveType::kRemote:
+      return fs.HasAccess(root, platform::AccessMode::kReadWrite);
+    case platform::DriveType::kNoRoot:
       return true;
   }
   return true;
 }
 
-bool FolderExists(std::string_view path, FileSystem& fs) {
+bool FolderExists(std::string_view path, platform::FileSystem& fs) {
   const std::optional<std::string> folder = path::FolderOf(path);
-  return folder && (folder->empty() || fs.IsDirectory(*folder));
+  return folder && (folder->empty() || fs.PathIsFolder(*folder));
+}
+
+// Something that is neither a file nor a folder: a device, a named pipe, a
+// socket. Nothing can be written there as a file.
+bool IsDevice(std::string_view path, platform::FileSystem& fs) {
+  const uint32_t attributes = fs.FileAttributesOf(path);
+  return attributes != platform::kInvalidFileAttributes && (attributes & platform::kAttributeDevice) != 0;
 }
 
 }  // namespace
 
-FocusField ValidateOutputPath(std::string_view path, bool pathFixed, FileSystem& fs, ValidationPrompts& prompts) {
+FocusField ValidateOutputPath(std::string_view path, bool pathFixed, platform::FileSystem& fs, ValidationPrompts& prompts) {
   auto refuse = [&](const char* text) {
     prompts.Refuse(text);
     return FocusField::OutputPath;
@@ -66,16 +73,16 @@ FocusField ValidateOutputPath(std::string_view path, bool pathFixed, FileSystem&
   // written to (a pipe nobody reads would hold the run for ever). The name
   // is refused as a folder's is, whether the user typed it or the caller
   // fixed it.
-  if (fs.IsDevice(path)) return refuse(kNoFileName);
+  if (IsDevice(path, fs)) return refuse(kNoFileName);
   if (!pathFixed) {
-    if (fs.IsDirectory(path)) return refuse(kNoFileName);
-    if (fs.Exists(path) && !prompts.Ask(kOverwrite)) return FocusField::OutputPath;
+    if (fs.PathIsFolder(path)) return refuse(kNoFileName);
+    if (fs.PathExists(path) && !prompts.Ask(kOverwrite)) return FocusField::OutputPath;
   }
   return FocusField::None;
 }
 
 FocusField ValidateConditions(const ConditionValues& values, const PeriodMonths& period, bool pathFixed,
-                              FileSystem& fs, ValidationPrompts& prompts) {
+                              platform::FileSystem& fs, ValidationPrompts& prompts) {
   const int32_t start = DecimalValue(values.startMonthText);
   const int32_t end = DecimalValue(values.endMonthText);
   switch (CheckMonthRange(start, end, period)) {

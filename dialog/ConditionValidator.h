@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "dialog/FileSystem.h"
+#include "platform/FileSystem.h"
 #include "dialog/MonthRange.h"
 
 namespace dialog {
@@ -39,9 +39,9 @@ enum class FocusField { None, StartMonth, EndMonth, OutputPath };
 
 // None when the conditions are accepted; otherwise the field to focus.
 FocusField ValidateConditions(const ConditionValues& values, const PeriodMonths& period, bool pathFixed,
-                              FileSystem& fs, ValidationPrompts& prompts);
+                              platform::FileSystem& fs, ValidationPrompts& prompts);
 
 // The output path checks alone (the second half of ValidateConditions).
-FocusField ValidateOutputPath(std::string_view path, bool pathFixed, FileSystem& fs, ValidationPrompts& prompts);
+FocusField ValidateOutputPath(std::string_view path, bool pathFixed, platform::FileSystem& fs, ValidationPrompts& prompts);
 
 }  // namespace dialog

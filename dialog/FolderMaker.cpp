@@ -9,16 +9,16 @@
 
 namespace dialog {
 
-bool CreateFolderLevels(FileSystem& fs, std::string_view folder) {
+bool CreateFolderLevels(platform::FileSystem& fs, std::string_view folder) {
   std::vector<std::string> created;
   return CreateFolderLevels(fs, folder, &created);
 }
 
-void RemoveFolderLevels(FileSystem& fs, const std::vector<std::string>& folders) {
-  for (auto it = folders.rbegin(); it != folders.rend(); ++it) fs.RemoveDirectory(*it);
+void RemoveFolderLevels(platform::FileSystem& fs, const std::vector<std::string>& folders) {
+  for (auto it = folders.rbegin(); it != folders.rend(); ++it) fs.RemoveFolder(*it);
 }
 
-bool CreateFolderLevels(FileSystem& fs, std::string_view folder, std::vector<std::string>* made) {
+bool CreateFolderLevels(platform::FileSystem& fs, std::string_view folder, std::vector<std::string>* made) {
   made->clear();
   std::string target(folder);
   if (!path::AppendSeparator(target)) return false;
@@ -33,11 +33,11 @@ bool CreateFolderLevels(FileSystem& fs, std::string_view folder, std::vector<std
   for (size_t sep = platform::sjis::FindChar(target, '\\', root); sep != std::string::npos;
        sep = platform::sjis::FindChar(target, '\\', sep + 1)) {
     const std::string level = target.substr(0, sep);
-    if (fs.IsDirectory(level)) continue;
-    if (!fs.CreateDirectory(level)) return undo();
+    if (fs.PathIsFolder(level)) continue;
+    if (fs.MakeFolder(level) != platform::PathStatus::kOk) return undo();
     created.push_back(level);
   }
-  if (!fs.IsDirectory(target)) return undo();
+  if (!fs.PathIsFolder(target)) return undo();
   *made = std::move(created);
   return true;
 }

@@ -12,16 +12,16 @@
 #include <string_view>
 #include <vector>
 
-#include "dialog/FileSystem.h"
+#include "platform/FileSystem.h"
 
 namespace dialog {
 
-bool CreateFolderLevels(FileSystem& fs, std::string_view folder);
+bool CreateFolderLevels(platform::FileSystem& fs, std::string_view folder);
 // The same; on success `created` receives the folders this call made,
 // outermost first, so that a caller whose later step fails can remove them.
-bool CreateFolderLevels(FileSystem& fs, std::string_view folder, std::vector<std::string>* created);
+bool CreateFolderLevels(platform::FileSystem& fs, std::string_view folder, std::vector<std::string>* created);
 // Removes `folders` (as CreateFolderLevels gives them), deepest first; a
 // folder that is no longer empty stays.
-void RemoveFolderLevels(FileSystem& fs, const std::vector<std::string>& folders);
+void RemoveFolderLevels(platform::FileSystem& fs, const std::vector<std::string>& folders);
 
 }  // namespace dialog

@@ -23,6 +23,20 @@ size_t FindKeyLine(std::string_view text, std::string_view key) {
   return std::string_view::npos;
 }
 
+enum class ReadResult { kOk, kMissing, kFailed };
+
+// Reads the whole file: kMissing when there is no such file, kFailed when it
+// exists but cannot be read whole.
+ReadResult ReadWhole(platform::FileSystem& fs, std::string_view path, std::string& contents) {
+  platform::FileBytes file = fs.ReadWholeFile(path);
+  if (file.status == platform::PathStatus::kFileNotFound || file.status == platform::PathStatus::kPathNotFound) {
+    return ReadResult::kMissing;
+  }
+  if (!file.ok() || file.truncated) return ReadResult::kFailed;  // never act on part of a file
+  contents = std::move(file.bytes);
+  return ReadResult::kOk;
+}
+
 }  // namespace
 
 std::string FormatSettingsKey(const SettingsKey& key) {
@@ -50,12 +64,12 @@ std::optional<SettingsEntry> ParseSettingsValue(std::string_view value) {
   return entry;
 }
 
-SettingsFile::SettingsFile(FileSystem& fs, std::string folder, std::string fileName)
+SettingsFile::SettingsFile(platform::FileSystem& fs, std::string folder, std::string fileName)
     : fs_(fs), folder_(std::move(folder)), path_(folder_ + fileName) {}
 
 std::optional<SettingsEntry> SettingsFile::Read(const SettingsKey& key) const {
   std::string text;
-  if (fs_.ReadFile(path_, text) != ReadResult::Ok) return std::nullopt;
+  if (ReadWhole(fs_, path_, text) != ReadResult::kOk) return std::nullopt;
   const std::string k = FormatSettingsKey(key);
   const size_t line = FindKeyLine(text, k);
   if (line == std::string::npos) return std::nullopt;
@@ -69,17 +83,17 @@ bool SettingsFile::Write(const SettingsKey& key, const SettingsEntry& entry) {
   // Folders made for the file are removed again when the file cannot be
   // stored: a failed write leaves the disk as it found it.
   std::vector<std::string> made;
-  if (!fs_.IsDirectory(folder_) && !CreateFolderLevels(fs_, folder_, &made)) return false;
+  if (!fs_.PathIsFolder(folder_) && !CreateFolderLevels(fs_, folder_, &made)) return false;
   auto fail = [&] {
     RemoveFolderLevels(fs_, made);
     return false;
   };
 
   std::string old;
-  switch (fs_.ReadFile(path_, old)) {
-    case ReadResult::Ok: break;
-    case ReadResult::Missing: old.clear(); break;
-    case ReadResult::Failed: return fail();  // never replace what could not be read
+  switch (ReadWhole(fs_, path_, old)) {
+    case ReadResult::kOk: break;
+    case ReadResult::kMissing: old.clear(); break;
+    case ReadResult::kFailed: return fail();  // never replace what could not be read
   }
   // Keep every line of other keys as it is; drop every line of this key (an
   // older program may have left more than one).
@@ -97,7 +111,8 @@ bool SettingsFile::Write(const SettingsKey& key, const SettingsEntry& entry) {
   text += FormatSettingsValue(entry);
 
   const std::string temp = path_ + ".new";
-  if (!fs_.WriteFile(temp, text) || !fs_.ReplaceFile(temp, path_)) {
+  if (fs_.WriteFileAtomically(temp, text) != platform::PathStatus::kOk ||
+      fs_.RenameFile(temp, path_) != platform::PathStatus::kOk) {
     fs_.RemoveFile(temp);
     return fail();
   }

@@ -20,7 +20,7 @@
 #include <string>
 #include <string_view>
 
-#include "dialog/FileSystem.h"
+#include "platform/FileSystem.h"
 
 namespace dialog {
 
@@ -48,7 +48,7 @@ class SettingsFile {
  public:
   // `folder` is the settings folder as the accounting product gives it; the
   // file's path is that folder followed directly by `fileName`.
-  SettingsFile(FileSystem& fs, std::string folder, std::string fileName);
+  SettingsFile(platform::FileSystem& fs, std::string folder, std::string fileName);
 
   const std::string& FilePath() const { return path_; }
 
@@ -63,7 +63,7 @@ class SettingsFile {
   bool Write(const SettingsKey& key, const SettingsEntry& entry);
 
  private:
-  FileSystem& fs_;
+  platform::FileSystem& fs_;
   std::string folder_;
   std::string path_;
 };

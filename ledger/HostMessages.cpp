@@ -1,12 +1,12 @@
 #include "ledger/HostMessages.h"
 
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 
 namespace ledger {
 namespace {
 
 int32_t StandardBox(host::HostWnd owner, const std::string& text, const std::string& caption, uint32_t style) {
-  return platform::ui::MessageBox(platform::ui::Window::FromHandle(owner), text, caption, style);
+  return platform::ui::ShowMessage(platform::ui::Window::FromHandle(owner), text, caption, style);
 }
 
 HostMessageBox& CurrentBox() {

@@ -4,28 +4,21 @@
 // adds drives and shares, changes them or removes them. docs/drive-map.md
 // describes the file and how it is found (TAXBRIDGE_DRIVES).
 //
-// A DriveMap is an immutable value; FileSystem (platform/FileSystem.h) turns
-// Windows paths into Linux paths with it.
+// A DriveMap is an immutable value. The Linux file system
+// (platform/FileSystem_posix.cpp) turns Windows paths into Linux paths with
+// it; NewMappedFileSystem below builds one over a map.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace platform {
+#include "platform/FileSystem.h"
 
-// The answers of GetDriveTypeA, with their values.
-enum class DriveType : uint32_t {
-  kUnknown = 0,    // DRIVE_UNKNOWN
-  kNoRoot = 1,     // DRIVE_NO_ROOT_DIR: no such drive, or its folder is missing
-  kRemovable = 2,  // DRIVE_REMOVABLE
-  kFixed = 3,      // DRIVE_FIXED
-  kRemote = 4,     // DRIVE_REMOTE
-  kCdRom = 5,      // DRIVE_CDROM
-  kRamDisk = 6,    // DRIVE_RAMDISK
-};
+namespace platform {
 
 // One drive letter or share and the Linux folder behind it.
 struct DriveMapping {
@@ -78,5 +71,12 @@ class DriveMap {
 // Lexical normalisation of an absolute Linux path: "//", "." and ".." are
 // resolved ("/.." stays "/"), no trailing "/" unless the path is "/".
 std::string NormaliseHostPath(std::string_view path);
+
+// The Linux file system seen through `map`. FileSystem::Default() is one of
+// these over DriveMap::FromEnvironment().
+std::unique_ptr<FileSystem> NewMappedFileSystem(DriveMap map);
+// A file system whose drive map could not be had: every path fails with
+// `problem` in its error, and Problem() tells it.
+std::unique_ptr<FileSystem> NewUnusableFileSystem(std::string problem);
 
 }  // namespace platform

@@ -7,15 +7,17 @@
 // write. Closing a File that is not open does nothing and succeeds. The
 // destructor closes an open file and drops the result.
 //
+// File is an interface: FileSystem::NewFile() (platform/FileSystem.h) gives
+// the platform's own, whose paths go through that file system; a test may
+// hand the system one that fails where it is told to
+// (tests/support/FaultyFile.h).
+//
 // The path is the system's own (Shift_JIS bytes). HostPathOf is the one place
 // where such a path becomes a path of the machine the program runs on.
-//
-// FileFaultPlan lets a test make the open, the k-th write (counting from 1
-// over the File's whole life) or the close fail as the file system would. The
-// plan is a value held by the File it was given to; no other File sees it.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -41,62 +43,40 @@ class FileResult {
 };
 
 // Turns a path of the system (a Windows path in Shift_JIS) into a path on this
-// machine through the drive map (ToHostPath of platform/FileSystem.h, for
-// writing): a drive that is not mapped, a read-only drive, a name Windows does
-// not allow or one that cannot be converted is refused with a message. A path
-// without a drive is taken on the current drive, so "/tmp/out.xml" is the
-// Linux /tmp/out.xml while the current folder is on Z:.
+// machine through FileSystem::Default(), for writing: a drive that is not
+// mapped, a read-only drive, a name Windows does not allow or one that cannot
+// be converted is refused with a message. A path without a drive is taken on
+// the current drive, so "/tmp/out.xml" is the Linux /tmp/out.xml while the
+// current folder is on Z:.
 HostPath HostPathOf(std::string_view systemPath);
-
-// Failures a test arranges for one File.
-class FileFaultPlan {
- public:
-  FileFaultPlan& FailOpen() { failOpen_ = true; return *this; }
-  // The write with this number (1 = the first write of the File) fails.
-  FileFaultPlan& FailWrite(uint64_t number) { failWrite_ = number; return *this; }
-  FileFaultPlan& FailClose() { failClose_ = true; return *this; }
-
-  bool failsOpen() const { return failOpen_; }
-  bool failsWrite(uint64_t number) const { return failWrite_ != 0 && failWrite_ == number; }
-  bool failsClose() const { return failClose_; }
-
- private:
-  bool failOpen_ = false;
-  uint64_t failWrite_ = 0;
-  bool failClose_ = false;
-};
 
 class File {
  public:
   File() = default;
-  explicit File(FileFaultPlan faults) : faults_(faults) {}
-  ~File();
+  // Closes the file when it is open.
+  virtual ~File() = default;
 
   File(const File&) = delete;
   File& operator=(const File&) = delete;
 
   // Opens `path` for writing only: created when absent, truncated when
-  // present. Fails when the File is already open.
-  FileResult OpenForWrite(std::string_view path);
+  // present. Only a regular file is opened: a folder, a device, a named pipe
+  // or a socket of that name is refused before anything is written. Fails
+  // when the File is already open.
+  virtual FileResult OpenForWrite(std::string_view path) = 0;
 
   // Writes all of `bytes` or fails. A failed write leaves the file open; the
   // caller decides whether to close it.
-  FileResult Write(std::string_view bytes);
+  virtual FileResult Write(std::string_view bytes) = 0;
 
   // Closes the file. A failure is still a close: the File is no longer open.
-  FileResult Close();
+  virtual FileResult Close() = 0;
 
-  bool isOpen() const { return fd_ >= 0; }
+  virtual bool isOpen() const = 0;
   // The host path of the open (or last opened) file.
-  const std::string& hostPath() const { return hostPath_; }
+  virtual const std::string& hostPath() const = 0;
   // Number of Write calls made on this File, failed ones included.
-  uint64_t writeCount() const { return writes_; }
-
- private:
-  int fd_ = -1;
-  std::string hostPath_;
-  uint64_t writes_ = 0;
-  FileFaultPlan faults_;
+  virtual uint64_t writeCount() const = 0;
 };
 
 }  // namespace platform

@@ -1,26 +1,27 @@
-// The Windows file system as the system sees it, over the Linux one.
+// FileSystem: the Windows file system as the system sees it.
 //
 // Every path taken or given is a Windows path in CP932: "C:\out\tax.xml",
 // "\\server\share\tax.xml", "\out\tax.xml" (the current drive), or a relative
-// path (the current folder). The drive map (platform/DriveMap.h) says which
-// Linux folder a drive or share stands for; file names are converted between
-// CP932 and UTF-8 on the way, and a name that cannot be converted is an error,
-// never a mangled name. As on Windows, "/" separates like "\", names match
-// without regard to ASCII case (an existing "halverndef.ini" answers for
-// "HalvernDef.ini"), "." and ".." are resolved in the text and never climb
+// path (the current folder). As on Windows, "/" separates like "\", names
+// match without regard to ASCII case (an existing "halverndef.ini" answers
+// for "HalvernDef.ini"), "." and ".." are resolved in the text and never climb
 // above the root, trailing dots and blanks of a name are dropped, and names
-// holding < > : " | ? * or control characters are refused.
+// holding < > : " | ? * or control characters are refused. The text rules of
+// such paths, with no disk behind them, are platform/WinPath.h.
 //
-// A FileSystem holds one drive map and is otherwise stateless; the current
-// folder is the process's. ThisMachine() is the one the program uses, built
-// from the environment on first use; the free functions below call it, named
-// after the home platform's calls they stand for. Tests build their own
-// FileSystem over a map of their own, or set TAXBRIDGE_DRIVES before the
-// first call so that ThisMachine() loads their map.
+// FileSystem is an interface with one implementation per platform, as
+// LevelDB keeps its Env: platform/FileSystem_posix.cpp maps each path onto
+// the Linux file system through a drive map (platform/DriveMap.h) and
+// converts names between CP932 and UTF-8 on the way (a name that cannot be
+// converted is an error, never a mangled name); platform/FileSystem_win32.cpp
+// is the same interface over the Windows calls that its methods are named
+// after. Default() is the one the program uses. Tests build their own over
+// a drive map of their own (NewMappedFileSystem), or wrap one to make its
+// calls fail (tests/support/FaultyFileSystem.h).
 //
-// Error texts (HostPath::error and the like) are UTF-8 sentences for the
-// Linux side: logs, the terminal, test output. The system shows its own
-// messages, never these.
+// Results are values; nothing is thrown. Error texts (HostPath::error and
+// the like) are UTF-8 sentences for the machine's side: logs, the terminal,
+// test output. The system shows its own messages, never these.
 #pragma once
 
 #include <cstddef>
@@ -29,9 +30,18 @@
 #include <string>
 #include <string_view>
 
-#include "platform/DriveMap.h"
-
 namespace platform {
+
+// The answers of GetDriveTypeA, with their values.
+enum class DriveType : uint32_t {
+  kUnknown = 0,    // DRIVE_UNKNOWN
+  kNoRoot = 1,     // DRIVE_NO_ROOT_DIR: no such drive, or its folder is missing
+  kRemovable = 2,  // DRIVE_REMOVABLE
+  kFixed = 3,      // DRIVE_FIXED
+  kRemote = 4,     // DRIVE_REMOTE
+  kCdRom = 5,      // DRIVE_CDROM
+  kRamDisk = 6,    // DRIVE_RAMDISK
+};
 
 // File attribute bits as GetFileAttributesA gives them.
 constexpr uint32_t kInvalidFileAttributes = 0xFFFFFFFFu;
@@ -55,20 +65,20 @@ enum class PathStatus {
   kNotEmpty,       // a folder to remove still holds something
   kInvalidName,    // not a usable Windows path, or a name that cannot be converted
   kNoDrive,        // the drive or share is not in the drive map
-  kFailed,         // any other failure of the Linux call
+  kFailed,         // any other failure of the machine's call
 };
 // A short English description ("the folder is not empty").
 const char* Describe(PathStatus status);
 
-// A Windows path mapped to Linux, or why it could not be.
+// A Windows path as the machine spells it, or why it could not be.
 struct HostPath {
   PathStatus status = PathStatus::kOk;
-  std::string path;   // the Linux path (UTF-8) when status is kOk
+  std::string path;   // the machine's path (on Linux: UTF-8) when status is kOk
   std::string error;  // a sentence naming the path and the reason otherwise
   bool ok() const { return status == PathStatus::kOk; }
 };
 
-// A Linux path given as a Windows path, or why it could not be.
+// A path of the machine given as a Windows path, or why it could not be.
 struct WindowsPath {
   std::string path;   // CP932
   std::string error;  // set when no drive covers the path or a name does not convert
@@ -84,136 +94,103 @@ struct FileBytes {
   bool ok() const { return status == PathStatus::kOk; }
 };
 
-// Failures a test arranges for the calls of one FileSystem that change the
-// disk: the k-th call (counting from 1 over the FileSystem's life) of one
-// step fails as the Linux call would. Steps: making a folder (MakeFolder);
-// and, inside WriteFileAtomically, creating the new file, writing it, flushing
-// it to disk and closing it; renaming (WriteFileAtomically's last step and
-// RenameFile count together). Removals never fail by plan: they are how a
-// failed operation cleans up after itself.
-enum class FileSystemStep { kMakeFolder, kCreate, kWrite, kFlush, kClose, kRename };
-inline constexpr int kFileSystemSteps = 6;
-const char* Describe(FileSystemStep step);
+class File;
 
-class FileSystemFaultPlan {
- public:
-  FileSystemFaultPlan& Fail(FileSystemStep step, uint64_t number) {
-    failing_[static_cast<int>(step)] = number;
-    return *this;
-  }
-  bool fails(FileSystemStep step, uint64_t number) const {
-    const uint64_t n = failing_[static_cast<int>(step)];
-    return n != 0 && n == number;
-  }
-
- private:
-  uint64_t failing_[kFileSystemSteps] = {};
-};
-
+// The file system as the system calls it: an abstract interface with one
+// implementation per platform (see the top of this header). A relative path
+// is taken on the process's current folder, which every file system shares.
 class FileSystem {
  public:
-  explicit FileSystem(DriveMap map);
-  // A file system whose drive map could not be had: every path fails with
-  // `problem` in its error.
-  static FileSystem Unusable(std::string problem);
+  FileSystem() = default;
+  virtual ~FileSystem() = default;
 
-  // Why this file system cannot map paths; empty when it can.
-  const std::string& problem() const { return problem_; }
-  const DriveMap& map() const { return map_; }
+  FileSystem(const FileSystem&) = delete;
+  FileSystem& operator=(const FileSystem&) = delete;
 
-  // Test seam: a file system over the same drive map whose calls meet the
-  // failures of `faults`. The program's own file system never has any.
-  FileSystem WithFaults(const FileSystemFaultPlan& faults) const;
-  // Calls of `step` made so far on this file system (failed ones included);
-  // 0 for a file system without a fault plan.
-  uint64_t StepCount(FileSystemStep step) const;
-  // True once a planned failure has happened.
-  bool FaultHappened() const;
+  // The file system of the machine the program runs on. It lives as long as
+  // the process and is never deleted.
+  static FileSystem& Default();
 
-  // The Linux path for a Windows path. `for_writing`: the caller means to
-  // create, change or remove what it names, which a read-only drive refuses.
-  HostPath ToHostPath(std::string_view windows_path, bool for_writing = false) const;
-  // The Windows path for a Linux path (relative to the current folder when
-  // not absolute), through the drive whose folder holds it most closely.
-  WindowsPath FromHostPath(std::string_view host_path) const;
+  // Why this file system cannot map paths; empty when it can. The program's
+  // entry shows it and stops before the run starts.
+  virtual std::string Problem() const = 0;
 
-  bool PathExists(std::string_view path) const;                  // PathFileExistsA
-  bool PathIsFolder(std::string_view path) const;                // PathIsDirectoryA
-  uint32_t FileAttributesOf(std::string_view path) const;        // GetFileAttributesA
-  PathStatus MakeFolder(std::string_view path) const;            // CreateDirectoryA: one level
-  PathStatus RemoveFolder(std::string_view path) const;          // RemoveDirectoryA: an empty folder
-  PathStatus RemoveFile(std::string_view path) const;            // DeleteFileA
+  // The machine's own path for a Windows path. `for_writing`: the caller
+  // means to create, change or remove what it names, which a read-only drive
+  // refuses.
+  virtual HostPath ToHostPath(std::string_view windows_path, bool for_writing) = 0;
+  HostPath ToHostPath(std::string_view windows_path) { return ToHostPath(windows_path, false); }
+  // The Windows path for a path of the machine (relative to the current
+  // folder when not absolute).
+  virtual WindowsPath FromHostPath(std::string_view host_path) = 0;
+
+  virtual bool PathExists(std::string_view path) = 0;                  // PathFileExistsA
+  virtual bool PathIsFolder(std::string_view path) = 0;                // PathIsDirectoryA
+  virtual uint32_t FileAttributesOf(std::string_view path) = 0;        // GetFileAttributesA
+  virtual PathStatus MakeFolder(std::string_view path) = 0;            // CreateDirectoryA: one level
+  virtual PathStatus RemoveFolder(std::string_view path) = 0;          // RemoveDirectoryA: an empty folder
+  virtual PathStatus RemoveFile(std::string_view path) = 0;            // DeleteFileA
   // MoveFileExA with MOVEFILE_REPLACE_EXISTING: renames `from` to `to`,
   // replacing a file `to` in one step (a reader sees the old file or the new).
-  PathStatus RenameFile(std::string_view from, std::string_view to) const;
+  virtual PathStatus RenameFile(std::string_view from, std::string_view to) = 0;
   // GetDriveTypeA of a root "X:\" (or "X:"), "\\server\share\" (or without
   // the last "\"), or "" for the current folder's drive. A letter that is not
-  // mapped, a mapped folder that does not exist, and a path that is no root
-  // all give kNoRoot; a mapped drive gives the type the map declares (fixed
-  // unless it says otherwise; a share is remote unless it says otherwise).
-  DriveType DriveTypeOf(std::string_view root) const;
+  // known, a drive whose folder does not exist, and a path that is no root
+  // all give kNoRoot.
+  virtual DriveType DriveTypeOf(std::string_view root) = 0;
   // _access: whether `path` exists and allows `mode`. As on the home
   // platform, an existing folder allows reading and writing whatever its
   // permissions (a file that cannot be made in it fails when it is created),
-  // and a file refuses writing when it is read-only (its owner may not write
-  // it). Writing is never allowed on a read-only drive.
-  bool HasAccess(std::string_view path, AccessMode mode) const;
+  // and a file refuses writing when it is read-only. Writing is never
+  // allowed on a read-only drive.
+  virtual bool HasAccess(std::string_view path, AccessMode mode) = 0;
 
-  // GetTempPathA: the Linux temporary folder (TMPDIR, else /tmp) as a Windows
-  // path ending in "\"; empty when no drive covers it.
-  std::string TempFolder() const;
-  // _getcwd: the current folder as a Windows path; empty when no drive
-  // covers it (error says why).
-  WindowsPath CurrentFolder() const;
+  // GetTempPathA: the temporary folder as a Windows path ending in "\";
+  // empty when it has none.
+  virtual std::string TempFolder() = 0;
+  // _getcwd: the current folder as a Windows path; empty when it has none
+  // (error says why).
+  virtual WindowsPath CurrentFolder() = 0;
   // _chdir / SetCurrentDirectoryA.
-  PathStatus ChangeCurrentFolder(std::string_view path) const;
+  virtual PathStatus ChangeCurrentFolder(std::string_view path) = 0;
   // GetModuleFileNameA(NULL): the running program's file as a Windows path.
-  WindowsPath ProgramFilePath() const;
+  virtual WindowsPath ProgramFilePath() = 0;
   // The program's folder: ProgramFilePath() up to and including its last "\".
-  WindowsPath ProgramFolder() const;
+  WindowsPath ProgramFolder();
 
   // The bytes of a file, at most `max_bytes` of them (`truncated` tells that
   // there were more).
-  FileBytes ReadWholeFile(std::string_view path, size_t max_bytes = 64u << 20) const;
-  // Replaces the file's contents as one step: the bytes go to a new file in
-  // the same folder, which is flushed to disk and renamed over `path`. On any
-  // failure the old file is left as it was and the new one removed.
-  PathStatus WriteFileAtomically(std::string_view path, std::string_view bytes) const;
+  virtual FileBytes ReadWholeFile(std::string_view path, size_t max_bytes) = 0;
+  FileBytes ReadWholeFile(std::string_view path) { return ReadWholeFile(path, kWholeFileLimit); }
+  static constexpr size_t kWholeFileLimit = 64u << 20;
 
- private:
-  struct Resolved;
-  Resolved Resolve(std::string_view windows_path, bool for_writing) const;
+  // Replaces the file's contents as one step, through BeginReplacing: the
+  // bytes go to a new file in the same folder, which is flushed to disk and
+  // renamed over `path`. On any failure the old file is left as it was and
+  // the new one removed.
+  PathStatus WriteFileAtomically(std::string_view path, std::string_view bytes);
 
-  // Counts `step` and tells whether the plan fails this call.
-  bool Injected(FileSystemStep step) const;
+  // The steps of WriteFileAtomically, each of which can fail on its own. A
+  // Replacement is a new, empty file beside the one it replaces; Write,
+  // Flush (to disk, with the permissions of the file it replaces), Close and
+  // Commit (the rename over the old file) are called once each, in that
+  // order, and the first failure ends the replacement. Destroying a
+  // Replacement that was not committed closes and removes the new file.
+  class Replacement {
+   public:
+    virtual ~Replacement() = default;
+    virtual PathStatus Write(std::string_view bytes) = 0;
+    virtual PathStatus Flush() = 0;
+    virtual PathStatus Close() = 0;
+    virtual PathStatus Commit() = 0;
+  };
+  // Creates the new file for replacing `path` (which need not exist yet), or
+  // says why it cannot be: a root or a folder is refused with kAccessDenied.
+  virtual PathStatus BeginReplacing(std::string_view path, std::unique_ptr<Replacement>* replacement) = 0;
 
-  DriveMap map_;
-  std::string problem_;
-  struct Faults;
-  std::shared_ptr<Faults> faults_;  // null: no fault plan
+  // A file object for writing the output document (platform/File.h), whose
+  // paths go through this file system, which must outlive it.
+  virtual std::unique_ptr<File> NewFile() = 0;
 };
-
-// The file system the program uses: the drive map of the environment, loaded
-// on first use and kept for the life of the process.
-const FileSystem& ThisMachine();
-
-// The calls of the system, on ThisMachine().
-HostPath ToHostPath(std::string_view windows_path, bool for_writing = false);
-bool PathExists(std::string_view path);
-bool PathIsFolder(std::string_view path);
-uint32_t FileAttributesOf(std::string_view path);
-PathStatus MakeFolder(std::string_view path);
-PathStatus RemoveFolder(std::string_view path);
-PathStatus RemoveFile(std::string_view path);
-PathStatus RenameFile(std::string_view from, std::string_view to);
-DriveType DriveTypeOf(std::string_view root);
-bool HasAccess(std::string_view path, AccessMode mode);
-std::string TempFolder();
-std::string CurrentFolder();  // empty when it has no Windows path
-bool ChangeCurrentFolder(std::string_view path);
-std::string ProgramFilePath();  // empty when it has no Windows path
-std::string ProgramFolder();    // with its final "\"; empty when it has no Windows path
-FileBytes ReadWholeFile(std::string_view path, size_t max_bytes = 64u << 20);
-PathStatus WriteFileAtomically(std::string_view path, std::string_view bytes);
 
 }  // namespace platform

@@ -116,13 +116,13 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
 }
 
 std::optional<std::string> ReadProfileValue(std::string_view section, std::string_view key, std::string_view file) {
-  const FileBytes bytes = ReadWholeFile(file);
+  const FileBytes bytes = FileSystem::Default().ReadWholeFile(file);
   if (!bytes.ok() || bytes.truncated) return std::nullopt;
   return FindProfileValue(bytes.bytes, section, key);
 }
 
-std::string GetProfileString(std::string_view section, std::string_view key, std::string_view default_value,
-                             size_t size, std::string_view file) {
+std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view default_value,
+                              size_t size, std::string_view file) {
   if (size == 0) return {};
   std::string value;
   if (auto found = ReadProfileValue(section, key, file)) {

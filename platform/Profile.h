@@ -29,8 +29,8 @@ std::optional<std::string> ReadProfileValue(std::string_view section, std::strin
 // trailing blanks removed) when there is none, cut to at most `size` - 1 bytes
 // as the caller's buffer of `size` bytes would hold it (never in the middle
 // of a double-byte character). `size` 0 gives "".
-std::string GetProfileString(std::string_view section, std::string_view key, std::string_view default_value,
-                             size_t size, std::string_view file);
+std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view default_value,
+                              size_t size, std::string_view file);
 
 // The same reading over profile text already in memory (CP932), for callers
 // that hold the file's bytes.

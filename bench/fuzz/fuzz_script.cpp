@@ -11,7 +11,7 @@
 #include "platform/ui/Backend.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/FileDialog.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 #include "platform/ui/script/ScriptBackend.h"
 #include "resources/Resources.h"
 
@@ -25,7 +25,7 @@ void FuzzOne(const uint8_t* data, size_t size) {
   for (;;) {
     ui::Dialog dialog(resources::FindDialogTemplate(resources::kConditionDialog));
     dialog.DoModal();
-    ui::MessageBox(nullptr, "q", "c", ui::kMbYesNoCancel);
+    ui::ShowMessage(nullptr, "q", "c", ui::kMbYesNoCancel);
     ui::SaveFileDialogOptions options;
     ui::RunSaveFileDialog(options);
   }

@@ -25,7 +25,7 @@
 #include "platform/Encoding.h"
 #include "platform/Environment.h"
 #include "platform/FileSystem.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 #include "platform/ui/script/ScriptBackend.h"
 #include "platform/ui/tty/TtyBackend.h"
 
@@ -71,7 +71,7 @@ void PrintCompletedDocument(const platform::ui::Application& app) {
   if (report == nullptr) return;
   const std::string document = report->CompletedDocument();
   if (document.empty()) return;
-  const platform::HostPath host = platform::ToHostPath(document);
+  const platform::HostPath host = platform::FileSystem::Default().ToHostPath(document);
   const std::optional<std::string> shown = host.ok() ? host.path : platform::Cp932ToUtf8(document);
   if (!shown) return;
   std::printf("%s\n", shown->c_str());
@@ -152,10 +152,10 @@ int main(int argc, char** argv) {
   // (the named map is missing or has a bad line), nothing the run could show
   // would name the real cause, so the program says it here, before any
   // dialog, and stops.
-  if (const std::string& problem = platform::ThisMachine().problem(); !problem.empty()) {
+  if (const std::string problem = platform::FileSystem::Default().Problem(); !problem.empty()) {
     const std::string text = "ドライブの対応表が使えないため、プログラムを開始できません。\n\n" + ShownInBox(problem);
-    platform::ui::MessageBox(nullptr, text, platform::ProgramVersionResource().internalName,
-                             platform::ui::kMbOk | platform::ui::kMbIconError);
+    platform::ui::ShowMessage(nullptr, text, platform::ProgramVersionResource().internalName,
+                              platform::ui::kMbOk | platform::ui::kMbIconError);
     platform::ui::InstallBackend(nullptr);
     backend.reset();
     return CannotRun(problem + ".");

@@ -15,7 +15,7 @@
 
 #include "platform/ui/Dialog.h"
 #include "platform/ui/FileDialog.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 
 namespace platform::ui {
 

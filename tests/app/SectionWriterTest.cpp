@@ -13,6 +13,7 @@
 #include "report/SystemSection.h"
 #include "report/XmlWriter.h"
 #include "tests/support/Files.h"
+#include "tests/support/FaultyFile.h"
 
 namespace {
 
@@ -33,8 +34,8 @@ class SectionFile : public ::testing::Test {
 
   // Writes one section through a fresh writer and returns the file's bytes.
   template <typename Fn>
-  std::string Write(Fn&& section, int* result = nullptr, platform::FileFaultPlan faults = {}) {
-    platform::File file(faults);
+  std::string Write(Fn&& section, int* result = nullptr, test_support::FileFaultPlan faults = {}) {
+    test_support::FaultyFile file(faults);
     report::XmlWriter writer;
     writer.OpenOutput(&file, out_);
     const int r = section(writer);
@@ -95,7 +96,7 @@ TEST_F(SectionFile, SystemEmptyTagValueFallsBackPerValue) {
 TEST_F(SectionFile, SystemStopsAtTheFirstFailedWrite) {
   int result = 1;
   const std::string bytes = Write([&](report::XmlWriter& w) { return report::WriteSystemSection(w, System(1, Folder())); },
-                                  &result, platform::FileFaultPlan().FailWrite(3));
+                                  &result, test_support::FileFaultPlan().FailWrite(3));
   EXPECT_EQ(result, 0);
   EXPECT_EQ(bytes, "\t<SYSTEM>\r\n\t\t<GYOUMUPREFIX>SY26</GYOUMUPREFIX>\r\n");
 }
@@ -203,7 +204,7 @@ TEST_F(SectionFile, BasicStopsAtTheFirstFailedWrite) {
   for (int failing = 1; failing <= 10; ++failing) {
     int result = 1;
     const std::string bytes = Write([&](report::XmlWriter& w) { return report::WriteBasicSection(w, k.Facts(0, 2)); },
-                                    &result, platform::FileFaultPlan().FailWrite(failing));
+                                    &result, test_support::FileFaultPlan().FailWrite(failing));
     EXPECT_EQ(result, 0) << failing;
     // Exactly the lines before the failed one reached the file.
     size_t lines = 0;

@@ -242,7 +242,7 @@ TEST_F(ConditionDialogTest, MissingFolderAndExistingFileAskFirst) {
                 "key F12\nanswer Yes\n"),
             ConditionDialog::kRunResult);
   EXPECT_EQ(Count(U8(u8"icon=question buttons=Yes/No text=\"指定されたフォルダは存在しません。")), 2u);
-  EXPECT_TRUE(fs.IsDirectory("C:\\out\\new"));
+  EXPECT_TRUE(fs.PathIsFolder("C:\\out\\new"));
 
   EXPECT_EQ(Run("type 1008 \"C:\\\\out\\\\old.xml\"\nkey F12\nanswer No\nkey F12\nanswer Yes\n"),
             ConditionDialog::kRunResult);

@@ -10,7 +10,7 @@
 
 namespace {
 
-using dialog::DriveType;
+using platform::DriveType;
 using dialog::FocusField;
 using dialog::testing::FakeFileSystem;
 
@@ -92,12 +92,12 @@ TEST_F(ValidatorTest, MissingFolderIsCreatedOnlyWhenTheUserAgrees) {
   prompts.answers = {false};
   EXPECT_EQ(Path("C:\\out\\new\\deeper\\a.xml"), FocusField::OutputPath);
   EXPECT_EQ(prompts.shown, std::vector<std::string>{kCreate});
-  EXPECT_FALSE(fs.IsDirectory("C:\\out\\new"));
+  EXPECT_FALSE(fs.PathIsFolder("C:\\out\\new"));
 
   prompts.answers = {true};
   EXPECT_EQ(Path("C:\\out\\new\\deeper\\a.xml"), FocusField::None);
   EXPECT_EQ(prompts.shown, std::vector<std::string>{kCreate});
-  EXPECT_TRUE(fs.IsDirectory("C:\\out\\new\\deeper"));
+  EXPECT_TRUE(fs.PathIsFolder("C:\\out\\new\\deeper"));
 }
 
 TEST_F(ValidatorTest, FolderFailingHalfWayLeavesNothingBehind) {
@@ -107,8 +107,8 @@ TEST_F(ValidatorTest, FolderFailingHalfWayLeavesNothingBehind) {
   EXPECT_EQ(Path("C:\\out\\new\\deeper\\deepest\\a.xml"), FocusField::OutputPath);
   EXPECT_EQ(prompts.shown, (std::vector<std::string>{kCreate, kCreateFailed}));
   EXPECT_EQ(fs.removed, (std::vector<std::string>{"C:\\out\\new\\deeper", "C:\\out\\new"}));
-  EXPECT_TRUE(fs.IsDirectory("C:\\out"));
-  EXPECT_FALSE(fs.IsDirectory("C:\\out\\new"));
+  EXPECT_TRUE(fs.PathIsFolder("C:\\out"));
+  EXPECT_FALSE(fs.PathIsFolder("C:\\out\\new"));
 
   // A folder too long for the system is refused before anything is made.
   prompts.answers = {true};

@@ -38,7 +38,7 @@ TEST(SettingsFormat, KeyAndValueLines) {
 TEST_F(SettingsFileTest, WriteCreatesFolderAndFileThenReadsBack) {
   EXPECT_FALSE(File().Read({"001", 3, 12}));
   ASSERT_TRUE(File().Write({"001", 3, 12}, {0, 4, 9, "C:\\out/sub\\tax.xml"}));
-  EXPECT_TRUE(fs.IsDirectory("C:\\Prog\\Env"));
+  EXPECT_TRUE(fs.PathIsFolder("C:\\Prog\\Env"));
   EXPECT_EQ(fs.files[kFile], "001/3/12:0/4/9/C:\\out/sub\\tax.xml\n");
   const auto e = File().Read({"001", 3, 12});
   ASSERT_TRUE(e);
@@ -100,7 +100,7 @@ TEST_F(SettingsFileTest, FolderThatCannotBeMadeIsNoSuccessAndLeavesNothing) {
   fs.dirs.erase("C:\\Prog");
   fs.failCreate.insert("C:\\Prog\\Env");
   EXPECT_FALSE(File().Write({"001", 3, 12}, {0, 4, 9, "C:\\a.xml"}));
-  EXPECT_FALSE(fs.IsDirectory("C:\\Prog"));
+  EXPECT_FALSE(fs.PathIsFolder("C:\\Prog"));
   EXPECT_TRUE(fs.files.empty());
 }
 

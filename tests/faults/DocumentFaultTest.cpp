@@ -33,13 +33,14 @@
 #include "tests/faults/FaultTally.h"
 #include "tests/ui/UiTestSupport.h"
 #include "tests/support/Files.h"
+#include "tests/support/FaultyFile.h"
 
 namespace {
 
 using test_support::ReadAll;
 
 namespace fs = std::filesystem;
-using platform::FileFaultPlan;
+using test_support::FileFaultPlan;
 using uitest::U8;
 
 // The lines of a document, each with its CR LF.
@@ -190,7 +191,7 @@ class DocumentFaults : public ::testing::Test {
       {
         app::LinkApp app;
         app.SetCommandLine(std::to_string(caller->Handle()) + ",1025,1," + windowsOut);
-        app.SetOutputFaults(faults);
+        app.SetOutputFileFactory([faults] { return std::make_unique<test_support::FaultyFile>(faults); });
         app.StartRun();
         o.exitStatus = app.EndRun();
       }

@@ -15,17 +15,17 @@
 #include <sstream>
 #include <string>
 
-#include "dialog/FileSystem.h"
 #include "dialog/SettingsFile.h"
 #include "platform/DriveMap.h"
 #include "platform/FileSystem.h"
 #include "tests/faults/FaultTally.h"
+#include "tests/support/FaultyFileSystem.h"
 
 namespace {
 
 namespace fsys = std::filesystem;
-using platform::FileSystemFaultPlan;
-using platform::FileSystemStep;
+using test_support::FileSystemFaultPlan;
+using test_support::FileSystemStep;
 
 constexpr FileSystemStep kFileSteps[] = {FileSystemStep::kCreate, FileSystemStep::kWrite, FileSystemStep::kFlush,
                                          FileSystemStep::kClose, FileSystemStep::kRename};
@@ -55,7 +55,7 @@ class SettingsFaults : public ::testing::Test {
     auto map = platform::DriveMap::Parse("C: " + (root_ / "c").string() + "\n", platform::DriveMap::Defaults(root_.string()),
                                          &error);
     ASSERT_TRUE(map) << error;
-    machine_ = std::make_unique<platform::FileSystem>(std::move(*map));
+    machine_ = platform::NewMappedFileSystem(std::move(*map));
   }
   void TearDown() override { fsys::remove_all(root_); }
 
@@ -66,9 +66,8 @@ class SettingsFaults : public ::testing::Test {
     bool written;
   };
   Attempt WriteWith(FileSystemStep step, uint64_t number, const std::string& folder) {
-    const platform::FileSystem faulty = machine_->WithFaults(FileSystemFaultPlan().Fail(step, number));
-    std::unique_ptr<dialog::FileSystem> fs = dialog::FileSystemOn(faulty);
-    dialog::SettingsFile file(*fs, folder, "taxbridge_plus.env");
+    test_support::FaultyFileSystem faulty(*machine_, FileSystemFaultPlan().Fail(step, number));
+    dialog::SettingsFile file(faulty, folder, "taxbridge_plus.env");
     const bool written = file.Write({"001", 0, 1}, {1, 4, 9, "C:\\out\\新しい/tax.xml"});
     return {faulty.FaultHappened(), written};
   }

@@ -324,8 +324,8 @@ TEST(HostileTargetDefinition, TheLevelDecidesTheCodeAndDamageGivesACode) {
     }
     ASSERT_TRUE(code >= -1 && code <= 2);
     EXPECT_EQ(app::TargetProductMessage(code) == nullptr, code == 0);
-    const std::string cut = platform::GetProfileString(app::kTargetLevelSection, app::kTargetLevelKey,
-                                                       app::kTargetLevelDefault, 1 + rng.Below(8), path);
+    const std::string cut = platform::ReadProfileString(app::kTargetLevelSection, app::kTargetLevelKey,
+                                                        app::kTargetLevelDefault, 1 + rng.Below(8), path);
     EXPECT_EQ(platform::sjis::CutToWholeChars(cut, cut.size()).size(), cut.size());
     if (HasFailure()) break;
   }

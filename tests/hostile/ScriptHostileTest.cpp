@@ -17,7 +17,7 @@
 #include "platform/ui/Backend.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/FileDialog.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 #include "platform/ui/script/ScriptBackend.h"
 #include "resources/Resources.h"
 #include "tests/hostile/Hostile.h"
@@ -78,7 +78,7 @@ std::string Line(Rng& rng) {
   for (;;) {
     ui::Dialog dialog(resources::FindDialogTemplate(resources::kConditionDialog));
     dialog.DoModal();
-    ui::MessageBox(nullptr, "q", "c", ui::kMbYesNoCancel);
+    ui::ShowMessage(nullptr, "q", "c", ui::kMbYesNoCancel);
     ui::SaveFileDialogOptions options;
     options.title = "t";
     ui::RunSaveFileDialog(options);

@@ -60,7 +60,7 @@ class Drives : public ::testing::Test {
     std::string error;
     auto map = DriveMap::Parse(text, DriveMap(), &error);
     ASSERT_TRUE(map.has_value()) << error;
-    fs_ = std::make_unique<FileSystem>(std::move(*map));
+    fs_ = platform::NewMappedFileSystem(std::move(*map));
     char cwd[PATH_MAX];
     ASSERT_NE(::getcwd(cwd, sizeof cwd), nullptr);
     saved_cwd_ = cwd;
@@ -346,7 +346,8 @@ TEST_F(Drives, TemporaryFolderEndsInASeparator) {
 }
 
 TEST(ProgramFile, TheProgramsOwnPathAndFolder) {
-  const FileSystem fs(DriveMap::Defaults(""));  // Z: only
+  const std::unique_ptr<FileSystem> z = platform::NewMappedFileSystem(DriveMap::Defaults(""));  // Z: only
+  FileSystem& fs = *z;
   const platform::WindowsPath file = fs.ProgramFilePath();
   ASSERT_TRUE(file.ok()) << file.error;
   EXPECT_EQ(file.path.rfind("Z:\\", 0), 0u);
@@ -422,7 +423,8 @@ TEST(DriveMapFile, ANamedFileThatCannotBeReadIsAnError) {
   EXPECT_NE(error.find("/nonexistent/taxbridge-drives"), std::string::npos) << error;
   if (old) ::setenv("TAXBRIDGE_DRIVES", saved.c_str(), 1); else ::unsetenv("TAXBRIDGE_DRIVES");
 
-  const FileSystem broken = FileSystem::Unusable("drive map /x, line 3: unknown word");
+  const std::unique_ptr<FileSystem> unusable = platform::NewUnusableFileSystem("drive map /x, line 3: unknown word");
+  FileSystem& broken = *unusable;
   const platform::HostPath h = broken.ToHostPath("C:\\a");
   EXPECT_EQ(h.status, PathStatus::kNoDrive);
   EXPECT_NE(h.error.find("line 3"), std::string::npos);

@@ -13,7 +13,7 @@
 namespace {
 
 using platform::FindProfileValue;
-using platform::GetProfileString;
+using platform::ReadProfileString;
 using platform::ReadProfileValue;
 
 class ProfileFile : public ::testing::Test {
@@ -28,27 +28,27 @@ class ProfileFile : public ::testing::Test {
   // Writes `bytes` to a file and gives its Windows path.
   std::string Write(const std::string& name, const std::string& bytes) {
     std::ofstream(dir_ + "/" + name, std::ios::binary) << bytes;
-    const platform::WindowsPath win = platform::ThisMachine().FromHostPath(dir_ + "/" + name);
+    const platform::WindowsPath win = platform::FileSystem::Default().FromHostPath(dir_ + "/" + name);
     EXPECT_TRUE(win.ok()) << win.error;
     return win.path;
   }
-  std::string Missing() { return platform::ThisMachine().FromHostPath(dir_ + "/none.ini").path; }
+  std::string Missing() { return platform::FileSystem::Default().FromHostPath(dir_ + "/none.ini").path; }
 
   std::string dir_;
 };
 
 TEST_F(ProfileFile, DefaultWhenTheFileSectionOrKeyIsMissing) {
-  EXPECT_EQ(GetProfileString("ProgramLevel", "SY26", "1", 16, Missing()), "1");
+  EXPECT_EQ(ReadProfileString("ProgramLevel", "SY26", "1", 16, Missing()), "1");
   EXPECT_FALSE(ReadProfileValue("ProgramLevel", "SY26", Missing()).has_value());
   const std::string file = Write("a.ini", "[Other]\r\nSY26=2\r\n[ProgramLevel]\r\nSY27=2\r\n");
-  EXPECT_EQ(GetProfileString("ProgramLevel", "SY26", "1", 16, file), "1");
-  EXPECT_EQ(GetProfileString("Missing", "SY26", "1", 16, file), "1");
-  EXPECT_EQ(GetProfileString("Other", "SY26", "1", 16, file), "2");
+  EXPECT_EQ(ReadProfileString("ProgramLevel", "SY26", "1", 16, file), "1");
+  EXPECT_EQ(ReadProfileString("Missing", "SY26", "1", 16, file), "1");
+  EXPECT_EQ(ReadProfileString("Other", "SY26", "1", 16, file), "2");
 }
 
 TEST_F(ProfileFile, EmptyValueIsToldApartFromAnAbsentKey) {
   const std::string file = Write("a.ini", "[ProgramLevel]\r\nSY26=\r\nSY27\r\n");
-  EXPECT_EQ(GetProfileString("ProgramLevel", "SY26", "1", 16, file), "");
+  EXPECT_EQ(ReadProfileString("ProgramLevel", "SY26", "1", 16, file), "");
   EXPECT_EQ(ReadProfileValue("ProgramLevel", "SY26", file), "");
   EXPECT_EQ(ReadProfileValue("ProgramLevel", "SY27", file), "");  // a key without "=" has an empty value
   EXPECT_EQ(ReadProfileValue("ProgramLevel", "SY28", file), std::nullopt);
@@ -56,13 +56,13 @@ TEST_F(ProfileFile, EmptyValueIsToldApartFromAnAbsentKey) {
 
 TEST_F(ProfileFile, ValueIsCutToTheCallersSizeOnWholeCharacters) {
   const std::string file = Write("a.ini", "[s]\nlong=0123456789abcdefghij\nkana=ああああああああ\n");
-  EXPECT_EQ(GetProfileString("s", "long", "", 16, file), "0123456789abcde");
+  EXPECT_EQ(ReadProfileString("s", "long", "", 16, file), "0123456789abcde");
   EXPECT_EQ(ReadProfileValue("s", "long", file), "0123456789abcdefghij");
-  EXPECT_EQ(GetProfileString("s", "kana", "", 16, file), "あああああああ");  // 14 bytes, not 15
-  EXPECT_EQ(GetProfileString("s", "long", "", 1, file), "");
-  EXPECT_EQ(GetProfileString("s", "long", "", 0, file), "");
-  EXPECT_EQ(GetProfileString("s", "none", "default   ", 5, file), "defa");
-  EXPECT_EQ(GetProfileString("s", "none", "x  ", 16, file), "x");  // the default loses its trailing blanks
+  EXPECT_EQ(ReadProfileString("s", "kana", "", 16, file), "あああああああ");  // 14 bytes, not 15
+  EXPECT_EQ(ReadProfileString("s", "long", "", 1, file), "");
+  EXPECT_EQ(ReadProfileString("s", "long", "", 0, file), "");
+  EXPECT_EQ(ReadProfileString("s", "none", "default   ", 5, file), "defa");
+  EXPECT_EQ(ReadProfileString("s", "none", "x  ", 16, file), "x");  // the default loses its trailing blanks
 }
 
 TEST_F(ProfileFile, ByteOrderMarkedFilesAreReadAsCp932) {
@@ -74,8 +74,8 @@ TEST_F(ProfileFile, ByteOrderMarkedFilesAreReadAsCp932) {
 }
 
 TEST_F(ProfileFile, AFolderOrAnUnmappedDriveReadsAsMissing) {
-  EXPECT_EQ(GetProfileString("s", "k", "d", 16, platform::ThisMachine().FromHostPath(dir_).path), "d");
-  EXPECT_EQ(GetProfileString("s", "k", "d", 16, "\\\\nosuchserver\\nosuchshare\\a.ini"), "d");
+  EXPECT_EQ(ReadProfileString("s", "k", "d", 16, platform::FileSystem::Default().FromHostPath(dir_).path), "d");
+  EXPECT_EQ(ReadProfileString("s", "k", "d", 16, "\\\\nosuchserver\\nosuchshare\\a.ini"), "d");
 }
 
 TEST(ProfileText, NamesMatchWithoutRegardToCaseAndBlanks) {

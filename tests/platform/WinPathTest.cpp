@@ -2,12 +2,20 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/WinPath.h"
 
 namespace {
 
+using platform::IsForbiddenName;
 using platform::IsRoot;
+using platform::ParseDriveRoot;
+using platform::SplitWindowsPath;
+using platform::UsesCurrentFolder;
+using platform::WindowsPathParts;
+using platform::WindowsPathProblem;
+using Names = std::vector<std::string>;
 using platform::SkipRoot;
 using platform::StripToRoot;
 
@@ -66,6 +74,68 @@ TEST(IsRoot, OnlyWholeRoots) {
   EXPECT_FALSE(IsRoot("D:\\x"));
   EXPECT_FALSE(IsRoot("C:\\機"));
   EXPECT_FALSE(IsRoot(""));
+}
+
+// The file system's rules: "/" like "\", "." and ".." in the text, trailing
+// dots and blanks, and the current folder for paths without a root.
+TEST(SplitWindowsPath, RootsAndNamesAsTheFileSystemTakesThem) {
+  WindowsPathParts parts;
+  ASSERT_EQ(SplitWindowsPath("c:/out//a. \\.\\b\\..\\tax.xml", "", &parts), WindowsPathProblem::kNone);
+  EXPECT_EQ(parts.letter, 'C');
+  EXPECT_EQ(parts.names, (Names{"out", "a", "tax.xml"}));
+  ASSERT_EQ(SplitWindowsPath("C:\\..\\..\\x", "", &parts), WindowsPathProblem::kNone);  // never above the root
+  EXPECT_EQ(parts.names, Names{"x"});
+  ASSERT_EQ(SplitWindowsPath("//srv/acc/機能/x", "", &parts), WindowsPathProblem::kNone);
+  EXPECT_EQ(parts.letter, 0);
+  EXPECT_EQ(parts.server, "srv");
+  EXPECT_EQ(parts.share, "acc");
+  EXPECT_EQ(parts.names, (Names{"機能", "x"}));  // the 0x5C trail byte of "機" splits nothing
+  EXPECT_EQ(SplitWindowsPath("\\\\srv", "", &parts), WindowsPathProblem::kNoShare);
+  EXPECT_EQ(SplitWindowsPath("\\\\srv\\", "", &parts), WindowsPathProblem::kNoShare);
+
+  // Without a root the current folder is the start; "\name" starts at its root.
+  EXPECT_EQ(SplitWindowsPath("tax.xml", "", &parts), WindowsPathProblem::kNeedsCurrent);
+  ASSERT_EQ(SplitWindowsPath("..\\tax.xml", "D:\\books\\2024", &parts), WindowsPathProblem::kNone);
+  EXPECT_EQ(parts.letter, 'D');
+  EXPECT_EQ(parts.names, (Names{"books", "tax.xml"}));
+  ASSERT_EQ(SplitWindowsPath("\\tax.xml", "\\\\srv\\acc\\x", &parts), WindowsPathProblem::kNone);
+  EXPECT_EQ(parts.share, "acc");
+  EXPECT_EQ(parts.names, Names{"tax.xml"});
+  // "C:name" is in the current folder only when that is on C:.
+  ASSERT_EQ(SplitWindowsPath("c:tax.xml", "C:\\out", &parts), WindowsPathProblem::kNone);
+  EXPECT_EQ(parts.names, (Names{"out", "tax.xml"}));
+  ASSERT_EQ(SplitWindowsPath("C:tax.xml", "D:\\out", &parts), WindowsPathProblem::kNone);
+  EXPECT_EQ(parts.names, Names{"tax.xml"});
+
+  std::string forbidden;
+  EXPECT_EQ(SplitWindowsPath("C:\\ok\\a*b\\c", "", &parts, &forbidden), WindowsPathProblem::kForbiddenName);
+  EXPECT_EQ(forbidden, "a*b");
+  EXPECT_EQ(UsesCurrentFolder("tax.xml"), true);
+  EXPECT_EQ(UsesCurrentFolder("\\tax.xml"), true);
+  EXPECT_EQ(UsesCurrentFolder("C:tax.xml"), true);
+  EXPECT_EQ(UsesCurrentFolder("C:\\tax.xml"), false);
+  EXPECT_EQ(UsesCurrentFolder("\\\\srv\\acc"), false);
+}
+
+TEST(SplitWindowsPath, DriveRootsAndForbiddenNames) {
+  WindowsPathParts parts;
+  for (const char* root : {"c:", "C:\\", "C:/"}) {
+    ASSERT_TRUE(ParseDriveRoot(root, &parts)) << root;
+    EXPECT_EQ(parts.letter, 'C') << root;
+  }
+  ASSERT_TRUE(ParseDriveRoot("\\\\srv\\acc\\", &parts));
+  EXPECT_EQ(parts.server + "|" + parts.share, "srv|acc");
+  for (const char* notRoot : {"", "C:\\out", "C:\\\\", "1:\\", "\\\\srv", "\\\\srv\\acc\\x", "\\x"}) {
+    EXPECT_FALSE(ParseDriveRoot(notRoot, &parts)) << notRoot;
+  }
+
+  EXPECT_FALSE(IsForbiddenName("消費税.xml"));  // "費" holds no forbidden byte as a character
+  EXPECT_FALSE(IsForbiddenName("表"));          // a 0x5C trail byte is no "\"
+  for (const std::string& name : {std::string("a<b"), std::string("a:b"), std::string("a\"b"), std::string("a|b"),
+                                  std::string("a?"), std::string("a\\b"), std::string("a/b"), std::string("a\tb"),
+                                  std::string("a\x81")}) {
+    EXPECT_TRUE(IsForbiddenName(name)) << name;
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
-// The output file object: paths, create/truncate, whole writes, close, and
-// the failures a test can arrange.
+// The output file object: paths, create/truncate, whole writes, close; and
+// the faulty file that the fault tests use, which must fail exactly what it
+// is told to and nothing else.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -12,13 +13,18 @@
 #include <string>
 
 #include "platform/File.h"
+#include "tests/support/FaultyFile.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using platform::File;
-using platform::FileFaultPlan;
 using platform::HostPathOf;
+using test_support::FaultyFile;
+using test_support::FileFaultPlan;
+
+// The program's own file object.
+std::unique_ptr<File> NewFile() { return platform::FileSystem::Default().NewFile(); }
 
 class FileTest : public ::testing::Test {
  protected:
@@ -49,10 +55,10 @@ TEST_F(FileTest, PathsGoThroughTheDriveMap) {
   EXPECT_EQ(HostPathOf(winDir + "\\" + "消費税.xml").path,
             linuxDir + "/" + reinterpret_cast<const char*>(u8"消費税.xml"));
 
-  File kanji;
-  ASSERT_TRUE(kanji.OpenForWrite(winDir + "\\" + "消費税.xml").ok());
-  ASSERT_TRUE(kanji.Write("x").ok());
-  ASSERT_TRUE(kanji.Close().ok());
+  const std::unique_ptr<File> kanji = NewFile();
+  ASSERT_TRUE(kanji->OpenForWrite(winDir + "\\" + "消費税.xml").ok());
+  ASSERT_TRUE(kanji->Write("x").ok());
+  ASSERT_TRUE(kanji->Close().ok());
   EXPECT_EQ(Slurp(linuxDir + "/" + reinterpret_cast<const char*>(u8"消費税.xml")), "x");
 
   for (const std::string& refused : {std::string(""), winDir + "\\a\nb.xml", winDir + "\\a*.xml",
@@ -61,48 +67,48 @@ TEST_F(FileTest, PathsGoThroughTheDriveMap) {
     const auto host = HostPathOf(refused);
     EXPECT_FALSE(host.ok()) << refused;
     EXPECT_FALSE(host.error.empty()) << refused;
-    File file;
-    EXPECT_FALSE(file.OpenForWrite(refused).ok()) << refused;
+    const std::unique_ptr<File> file = NewFile();
+    EXPECT_FALSE(file->OpenForWrite(refused).ok()) << refused;
   }
 }
 
 TEST_F(FileTest, CreatesTruncatesAndWritesEveryByte) {
   const std::string path = PathOf("out.xml");
   {
-    File file;
-    ASSERT_TRUE(file.OpenForWrite(path).ok());
-    ASSERT_TRUE(file.Write("a much longer first content\r\n").ok());
-    ASSERT_TRUE(file.Close().ok());
+    const std::unique_ptr<File> file = NewFile();
+    ASSERT_TRUE(file->OpenForWrite(path).ok());
+    ASSERT_TRUE(file->Write("a much longer first content\r\n").ok());
+    ASSERT_TRUE(file->Close().ok());
   }
-  File file;
-  ASSERT_TRUE(file.OpenForWrite(path).ok());
-  EXPECT_TRUE(file.isOpen());
+  const std::unique_ptr<File> file = NewFile();
+  ASSERT_TRUE(file->OpenForWrite(path).ok());
+  EXPECT_TRUE(file->isOpen());
   const std::string bytes("x\0\x81\x5C\xFF\r\n", 7);
-  ASSERT_TRUE(file.Write(bytes).ok());
-  ASSERT_TRUE(file.Write("").ok());
-  ASSERT_TRUE(file.Close().ok());
-  EXPECT_FALSE(file.isOpen());
+  ASSERT_TRUE(file->Write(bytes).ok());
+  ASSERT_TRUE(file->Write("").ok());
+  ASSERT_TRUE(file->Close().ok());
+  EXPECT_FALSE(file->isOpen());
   EXPECT_EQ(Slurp(path), bytes);
-  EXPECT_EQ(file.writeCount(), 2u);
+  EXPECT_EQ(file->writeCount(), 2u);
 }
 
 TEST_F(FileTest, RefusesWhatCannotBeDone) {
-  File missingFolder;
-  const auto opened = missingFolder.OpenForWrite(PathOf("no-such-folder/out.xml"));
+  const std::unique_ptr<File> missingFolder = NewFile();
+  const auto opened = missingFolder->OpenForWrite(PathOf("no-such-folder/out.xml"));
   EXPECT_FALSE(opened.ok());
   EXPECT_NE(opened.message().find("no-such-folder"), std::string::npos);
-  EXPECT_FALSE(missingFolder.isOpen());
-  EXPECT_FALSE(missingFolder.Write("x").ok());
-  EXPECT_TRUE(missingFolder.Close().ok());  // nothing to close
+  EXPECT_FALSE(missingFolder->isOpen());
+  EXPECT_FALSE(missingFolder->Write("x").ok());
+  EXPECT_TRUE(missingFolder->Close().ok());  // nothing to close
 
-  File unmapped;
-  EXPECT_FALSE(unmapped.OpenForWrite("\\\\no-such-server\\share\\out.xml").ok());
-  EXPECT_FALSE(unmapped.isOpen());
+  const std::unique_ptr<File> unmapped = NewFile();
+  EXPECT_FALSE(unmapped->OpenForWrite("\\\\no-such-server\\share\\out.xml").ok());
+  EXPECT_FALSE(unmapped->isOpen());
 
-  File twice;
-  ASSERT_TRUE(twice.OpenForWrite(PathOf("a.xml")).ok());
-  EXPECT_FALSE(twice.OpenForWrite(PathOf("b.xml")).ok());
-  EXPECT_TRUE(twice.isOpen());
+  const std::unique_ptr<File> twice = NewFile();
+  ASSERT_TRUE(twice->OpenForWrite(PathOf("a.xml")).ok());
+  EXPECT_FALSE(twice->OpenForWrite(PathOf("b.xml")).ok());
+  EXPECT_TRUE(twice->isOpen());
   EXPECT_FALSE(fs::exists(PathOf("b.xml")));
 
   // Only regular files are written: a pipe nobody reads, a pipe somebody
@@ -113,27 +119,27 @@ TEST_F(FileTest, RefusesWhatCannotBeDone) {
   const int reader = ::open(PathOf("pipe").c_str(), O_RDONLY | O_NONBLOCK);
   ASSERT_GE(reader, 0);
   for (const std::string& other : {PathOf("pipe"), std::string("/dev/null"), PathOf("folder")}) {
-    File file;
-    const auto result = file.OpenForWrite(other);
+    const std::unique_ptr<File> file = NewFile();
+    const auto result = file->OpenForWrite(other);
     EXPECT_FALSE(result.ok()) << other;
     EXPECT_NE(result.message().find(other), std::string::npos) << result.message();
-    EXPECT_FALSE(file.isOpen()) << other;
+    EXPECT_FALSE(file->isOpen()) << other;
   }
   ::close(reader);
-  File unread;
-  EXPECT_NE(unread.OpenForWrite(PathOf("pipe")).message().find("not a file"), std::string::npos);
+  const std::unique_ptr<File> unread = NewFile();
+  EXPECT_NE(unread->OpenForWrite(PathOf("pipe")).message().find("not a file"), std::string::npos);
 }
 
 TEST_F(FileTest, ArrangedFailuresHitOnlyTheirOwnFile) {
   const std::string path = PathOf("faults.xml");
   {
-    File failsOpen(FileFaultPlan().FailOpen());
+    FaultyFile failsOpen(FileFaultPlan().FailOpen());
     EXPECT_FALSE(failsOpen.OpenForWrite(path).ok());
     EXPECT_FALSE(failsOpen.isOpen());
     EXPECT_FALSE(fs::exists(path));
   }
   {
-    File failsSecondWrite(FileFaultPlan().FailWrite(2));
+    FaultyFile failsSecondWrite(FileFaultPlan().FailWrite(2));
     ASSERT_TRUE(failsSecondWrite.OpenForWrite(path).ok());
     EXPECT_TRUE(failsSecondWrite.Write("one").ok());
     const auto second = failsSecondWrite.Write("two");
@@ -145,7 +151,7 @@ TEST_F(FileTest, ArrangedFailuresHitOnlyTheirOwnFile) {
     EXPECT_EQ(Slurp(path), "onethree");
   }
   {
-    File failsClose(FileFaultPlan().FailClose());
+    FaultyFile failsClose(FileFaultPlan().FailClose());
     ASSERT_TRUE(failsClose.OpenForWrite(path).ok());
     ASSERT_TRUE(failsClose.Write("kept").ok());
     EXPECT_FALSE(failsClose.Close().ok());
@@ -153,11 +159,11 @@ TEST_F(FileTest, ArrangedFailuresHitOnlyTheirOwnFile) {
     EXPECT_TRUE(failsClose.Close().ok());
   }
   // A plain File made afterwards sees none of the plans above.
-  File plain;
-  ASSERT_TRUE(plain.OpenForWrite(path).ok());
-  EXPECT_TRUE(plain.Write("1").ok());
-  EXPECT_TRUE(plain.Write("2").ok());
-  EXPECT_TRUE(plain.Close().ok());
+  const std::unique_ptr<File> plain = NewFile();
+  ASSERT_TRUE(plain->OpenForWrite(path).ok());
+  EXPECT_TRUE(plain->Write("1").ok());
+  EXPECT_TRUE(plain->Write("2").ok());
+  EXPECT_TRUE(plain->Close().ok());
   EXPECT_EQ(Slurp(path), "12");
 }
 
@@ -171,14 +177,14 @@ TEST_F(FileTest, NoDescriptorOutlivesItsFile) {
   const std::string path = PathOf("closed.xml");
   const size_t before = OpenDescriptors();
   {
-    File file;
-    ASSERT_TRUE(file.OpenForWrite(path).ok());
-    ASSERT_TRUE(file.Write("done").ok());
+    const std::unique_ptr<File> file = NewFile();
+    ASSERT_TRUE(file->OpenForWrite(path).ok());
+    ASSERT_TRUE(file->Write("done").ok());
     EXPECT_EQ(OpenDescriptors(), before + 1);
   }
   EXPECT_EQ(OpenDescriptors(), before);
   {
-    File failsClose(FileFaultPlan().FailClose());
+    FaultyFile failsClose(FileFaultPlan().FailClose());
     ASSERT_TRUE(failsClose.OpenForWrite(path).ok());
     EXPECT_FALSE(failsClose.Close().ok());
   }

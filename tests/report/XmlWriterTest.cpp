@@ -9,12 +9,17 @@
 
 #include "platform/File.h"
 #include "report/XmlWriter.h"
+#include "tests/support/FaultyFile.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using platform::File;
-using platform::FileFaultPlan;
+using test_support::FaultyFile;
+using test_support::FileFaultPlan;
+
+// The program's own file object.
+std::unique_ptr<File> NewFile() { return platform::FileSystem::Default().NewFile(); }
 using report::XmlWriter;
 
 const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
@@ -36,9 +41,9 @@ class XmlWriterTest : public ::testing::Test {
   // Writes one element at depth 0 and returns its line.
   std::string ElementLine(std::string_view text, const char* a1 = nullptr, const char* v1 = nullptr,
                           const char* a2 = nullptr, const char* v2 = nullptr) {
-    File file;
+    const std::unique_ptr<File> file = NewFile();
     XmlWriter writer;
-    EXPECT_EQ(writer.OpenOutput(&file, path_), 0);
+    EXPECT_EQ(writer.OpenOutput(file.get(), path_), 0);
     EXPECT_EQ(writer.WriteElement("E", text, 0, a1, v1, a2, v2), 1);
     writer.CloseOutput();
     return Written();
@@ -49,10 +54,10 @@ class XmlWriterTest : public ::testing::Test {
 };
 
 TEST_F(XmlWriterTest, DocumentLinesAreTabIndentedAndEndInCrLf) {
-  File file;
+  const std::unique_ptr<File> file = NewFile();
   {
     XmlWriter writer;
-    ASSERT_EQ(writer.OpenOutput(&file, path_), 0);
+    ASSERT_EQ(writer.OpenOutput(file.get(), path_), 0);
     EXPECT_EQ(writer.WriteRaw(kDeclaration), 1);
     EXPECT_EQ(writer.WriteStartTag("REPORT", 0), 1);
     EXPECT_EQ(writer.WriteStartTag("DATA", 1), 1);
@@ -90,9 +95,9 @@ TEST_F(XmlWriterTest, TextIsEscapedAndNamesAndShiftJisAreNot) {
   EXPECT_EQ(XmlWriter::EscapeText("株式会社＆"), "株式会社＆");
 
   EXPECT_EQ(ElementLine("A&B<C>"), "<E>A&amp;B&lt;C&gt;</E>\r\n");
-  File file;
+  const std::unique_ptr<File> file = NewFile();
   XmlWriter writer;
-  ASSERT_EQ(writer.OpenOutput(&file, path_), 0);
+  ASSERT_EQ(writer.OpenOutput(file.get(), path_), 0);
   EXPECT_EQ(writer.WriteStartTag("A&B", 0), 1);
   EXPECT_EQ(writer.WriteEndTag("A&B", 0), 1);
   writer.CloseOutput();
@@ -108,9 +113,9 @@ TEST_F(XmlWriterTest, AttributesAreWrittenOnlyWhenGivenInOrder) {
   EXPECT_EQ(ElementLine("t", "id", nullptr, "kind", "x"), "<E>t</E>\r\n");
   EXPECT_EQ(ElementLine("t", "id", "1", "kind", nullptr), "<E id=\"1\">t</E>\r\n");
 
-  File file;
+  const std::unique_ptr<File> file = NewFile();
   XmlWriter writer;
-  ASSERT_EQ(writer.OpenOutput(&file, path_), 0);
+  ASSERT_EQ(writer.OpenOutput(file.get(), path_), 0);
   EXPECT_EQ(writer.WriteStartTag("S", 2, "a", "1", "b", "2"), 1);
   EXPECT_EQ(writer.WriteStartTag("T", 1, "a", "<"), 1);
   writer.CloseOutput();
@@ -127,9 +132,9 @@ TEST_F(XmlWriterTest, LongTextsAreWrittenWhole) {
   for (int i = 0; i < 300; ++i) escaped += "&amp;";
   const std::string longName(400, 'N');
 
-  File file;
+  const std::unique_ptr<File> file = NewFile();
   XmlWriter writer;
-  ASSERT_EQ(writer.OpenOutput(&file, path_), 0);
+  ASSERT_EQ(writer.OpenOutput(file.get(), path_), 0);
   EXPECT_EQ(writer.WriteElement("PROGRAMNAME", text, 2), 1);
   EXPECT_EQ(writer.WriteElement("K", kanji, 0), 1);
   EXPECT_EQ(writer.WriteElement("A", ampersands, 0, "v", ampersands.c_str()), 1);
@@ -141,7 +146,7 @@ TEST_F(XmlWriterTest, LongTextsAreWrittenWhole) {
 }
 
 TEST_F(XmlWriterTest, FailedWriteClosesTheFileAndEveryLaterWriteFails) {
-  File file(FileFaultPlan().FailWrite(3));
+  FaultyFile file(FileFaultPlan().FailWrite(3));
   XmlWriter writer;
   ASSERT_EQ(writer.OpenOutput(&file, path_), 0);
   EXPECT_EQ(writer.WriteRaw(kDeclaration), 1);
@@ -163,9 +168,9 @@ TEST_F(XmlWriterTest, FailedWriteClosesTheFileAndEveryLaterWriteFails) {
 
 TEST_F(XmlWriterTest, OutputThatCannotBeCreatedFailsEveryWrite) {
   const std::string missing = (dir_ / "no-such-folder" / "out.xml").string();
-  File file;
+  const std::unique_ptr<File> file = NewFile();
   XmlWriter writer;
-  EXPECT_EQ(writer.OpenOutput(&file, missing), -1);
+  EXPECT_EQ(writer.OpenOutput(file.get(), missing), -1);
   EXPECT_TRUE(writer.attached());
   EXPECT_EQ(writer.outputPath(), missing);
   EXPECT_NE(writer.lastError().find("no-such-folder"), std::string::npos);
@@ -174,47 +179,47 @@ TEST_F(XmlWriterTest, OutputThatCannotBeCreatedFailsEveryWrite) {
   EXPECT_EQ(writer.CloseOutput(), 0);
   EXPECT_FALSE(fs::exists(missing));
 
-  File refusing(FileFaultPlan().FailOpen());
+  FaultyFile refusing(FileFaultPlan().FailOpen());
   XmlWriter other;
   EXPECT_EQ(other.OpenOutput(&refusing, path_), -1);
   EXPECT_EQ(other.WriteRaw("x"), 0);
 
   XmlWriter noArguments;
   EXPECT_EQ(noArguments.OpenOutput(nullptr, path_), -1);
-  EXPECT_EQ(noArguments.OpenOutput(&file, ""), -1);
+  EXPECT_EQ(noArguments.OpenOutput(file.get(), ""), -1);
   EXPECT_FALSE(noArguments.attached());
   EXPECT_EQ(noArguments.WriteRaw("x"), 0);
   EXPECT_FALSE(fs::exists(path_));
 }
 
 TEST_F(XmlWriterTest, CloseDetachesSoASecondCloseLeavesTheFileObjectAlone) {
-  File file;
+  const std::unique_ptr<File> file = NewFile();
   XmlWriter writer;
-  ASSERT_EQ(writer.OpenOutput(&file, path_), 0);
+  ASSERT_EQ(writer.OpenOutput(file.get(), path_), 0);
   EXPECT_EQ(writer.CloseOutput(), 0);
-  EXPECT_FALSE(file.isOpen());
+  EXPECT_FALSE(file->isOpen());
   EXPECT_FALSE(writer.attached());
   // The caller reuses its file object; the writer's second close must not touch it.
-  ASSERT_TRUE(file.OpenForWrite(path_).ok());
+  ASSERT_TRUE(file->OpenForWrite(path_).ok());
   EXPECT_EQ(writer.CloseOutput(), 0);
-  EXPECT_TRUE(file.isOpen());
+  EXPECT_TRUE(file->isOpen());
   EXPECT_EQ(writer.WriteRaw("x"), 0);
-  EXPECT_TRUE(file.Write("kept").ok());
-  EXPECT_TRUE(file.Close().ok());
+  EXPECT_TRUE(file->Write("kept").ok());
+  EXPECT_TRUE(file->Close().ok());
   EXPECT_EQ(Written(), "kept");
 }
 
 TEST_F(XmlWriterTest, DestructionClosesAndAFailedCloseIsReported) {
-  File file;
+  const std::unique_ptr<File> file = NewFile();
   {
     XmlWriter writer;
-    ASSERT_EQ(writer.OpenOutput(&file, path_), 0);
+    ASSERT_EQ(writer.OpenOutput(file.get(), path_), 0);
     EXPECT_EQ(writer.WriteEndTag("REPORT", 0), 1);
   }
-  EXPECT_FALSE(file.isOpen());
+  EXPECT_FALSE(file->isOpen());
   EXPECT_EQ(Written(), "</REPORT>\r\n");
 
-  File failsClose(FileFaultPlan().FailClose());
+  FaultyFile failsClose(FileFaultPlan().FailClose());
   XmlWriter writer;
   ASSERT_EQ(writer.OpenOutput(&failsClose, path_), 0);
   EXPECT_EQ(writer.CloseOutput(), -1);

@@ -16,6 +16,7 @@
 #include "aggregate/TaxAggregate.h"
 #include "platform/File.h"
 #include "report/XmlWriter.h"
+#include "tests/support/FaultyFile.h"
 
 namespace report_data_test {
 
@@ -28,7 +29,7 @@ struct Written {
 
 // Runs `write` on a writer whose file lives in a fresh temporary folder.
 inline Written WriteDocument(const std::function<int(report::XmlWriter&)>& write,
-                             platform::FileFaultPlan faults = platform::FileFaultPlan()) {
+                             test_support::FileFaultPlan faults = test_support::FileFaultPlan()) {
   std::string pattern = (fs::temp_directory_path() / "taxbridge-data-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) {
     ADD_FAILURE() << "no temporary folder";
@@ -38,7 +39,7 @@ inline Written WriteDocument(const std::function<int(report::XmlWriter&)>& write
   const std::string path = (dir / "out.xml").string();
   Written out;
   {
-    platform::File file(faults);
+    test_support::FaultyFile file(faults);
     report::XmlWriter writer;
     EXPECT_EQ(writer.OpenOutput(&file, path), 0);
     out.result = write(writer);

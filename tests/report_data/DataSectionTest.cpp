@@ -35,7 +35,7 @@ class DataSectionTest : public ::testing::Test {
     facts_.companyKind = 0;
   }
 
-  Written Write(platform::FileFaultPlan faults = platform::FileFaultPlan()) {
+  Written Write(test_support::FileFaultPlan faults = test_support::FileFaultPlan()) {
     return WriteDocument([&](XmlWriter& w) { return WriteDataSection(w, facts_); }, faults);
   }
   std::vector<Record> Records() {
@@ -297,7 +297,7 @@ TEST_F(DataSectionTest, StopsAtTheFirstFailedWriteAndWritesNothingAfterIt) {
   }
   std::string prefix;
   for (size_t k = 1; k <= lines.size(); ++k) {
-    const Written out = Write(platform::FileFaultPlan().FailWrite(k));
+    const Written out = Write(test_support::FileFaultPlan().FailWrite(k));
     EXPECT_EQ(out.result, 0) << "write " << k << ": " << lines[k - 1];
     EXPECT_EQ(out.bytes, prefix) << "write " << k;
     prefix += lines[k - 1];

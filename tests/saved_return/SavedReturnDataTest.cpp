@@ -47,7 +47,7 @@ class SavedReturnDataTest : public ::testing::Test {
     facts_.roundingKind = 1;
   }
 
-  Written Write(platform::FileFaultPlan faults = platform::FileFaultPlan()) {
+  Written Write(test_support::FileFaultPlan faults = test_support::FileFaultPlan()) {
     return WriteDocument([&](XmlWriter& w) { return report::WriteSavedReturnData(w, facts_); }, faults);
   }
   std::vector<Record> Records() {
@@ -438,7 +438,7 @@ TEST_F(SavedReturnDataTest, StopsAtTheFirstFailedWriteAndWritesNothingAfterIt) {
   const uint64_t lines = lineEnds.size();
   ASSERT_EQ(lines, 385u);  // DATA, 23 records and their 337 leaves
   for (uint64_t failing : {uint64_t{1}, uint64_t{2}, uint64_t{3}, lines / 2, lines - 40, lines - 10, lines}) {
-    const Written out = Write(platform::FileFaultPlan().FailWrite(failing));
+    const Written out = Write(test_support::FileFaultPlan().FailWrite(failing));
     EXPECT_EQ(out.result, 0) << "write " << failing;
     EXPECT_EQ(out.bytes, whole.bytes.substr(0, failing == 1 ? 0 : lineEnds[failing - 2])) << "write " << failing;
   }

@@ -28,7 +28,7 @@ class SaveFileViewTest : public ::testing::Test {
     std::string error;
     auto map = platform::DriveMap::Parse("D: " + root_.string() + "\n", platform::DriveMap::Defaults(""), &error);
     ASSERT_TRUE(map) << error;
-    fs_ = std::make_unique<platform::FileSystem>(*map);
+    fs_ = platform::NewMappedFileSystem(*map);
     options_.defaultExtension = "XML";
     options_.initialFolder = "D:\\out\\";
     options_.initialName = "*.xml";

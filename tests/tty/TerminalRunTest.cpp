@@ -449,7 +449,7 @@ TEST_F(TerminalRun, InterruptAndTerminateGiveTheTerminalBack) {
 // box; it writes how long the steps took and how many paints reached the
 // terminal.
 #include "platform/ui/Cursor.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 #include "platform/ui/tty/TtyBackend.h"
 #include "resources/Resources.h"
 
@@ -487,7 +487,7 @@ TEST(ProgressWindowDriver, StepsAndWaits) {
     }
     const long long elapsed = NowMs() - start;
     std::ofstream(report) << elapsed << " " << backend->PaintCount() - paintsBefore << "\n";
-    platform::ui::MessageBox(&progress, "done", "消費税", platform::ui::kMbOk | platform::ui::kMbIconInformation);
+    platform::ui::ShowMessage(&progress, "done", "消費税", platform::ui::kMbOk | platform::ui::kMbIconInformation);
     platform::ui::EndWaitCursor();
     progress.EndDialog(1);
   }

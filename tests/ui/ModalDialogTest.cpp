@@ -6,7 +6,7 @@
 
 #include "platform/ui/Dialog.h"
 #include "platform/ui/FileDialog.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 #include "resources/Resources.h"
 #include "tests/ui/UiTestSupport.h"
 
@@ -76,7 +76,7 @@ class MonthsDialog : public ui::Dialog {
     return false;
   }
   void OnCancel() override {
-    ui::MessageBox(this, "｢消費税｣の集計を中止します。", "消費税", ui::kMbIconInformation);
+    ui::ShowMessage(this, "｢消費税｣の集計を中止します。", "消費税", ui::kMbIconInformation);
     EndDialog(kCancelButton);
   }
 
@@ -203,7 +203,7 @@ TEST(ModalDialog, SaveFileDialogAddsTheDefaultExtensionAndCancelKeepsThePath) {
 TEST(ModalDialog, EndedDuringInitialisationIsNeverShown) {
   class Refusing : public MonthsDialog {
     bool OnInitDialog() override {
-      ui::MessageBox(this, "過去実績データは、連携の対象として使用できません。", "消費税", ui::kMbIconExclamation);
+      ui::ShowMessage(this, "過去実績データは、連携の対象として使用できません。", "消費税", ui::kMbIconExclamation);
       EndDialog(kCancelButton);
       start = "9";  // the rest of the initialisation still runs
       return MonthsDialog::OnInitDialog();

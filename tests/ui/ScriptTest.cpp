@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/Dialog.h"
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 #include "platform/ui/Window.h"
 #include "resources/Resources.h"
 #include "tests/ui/UiTestSupport.h"
@@ -20,11 +20,11 @@ using uitest::U8;
 
 TEST(MessageBoxAnswers, EachBoxTakesTheNextAnswerAndRecordsIt) {
   uitest::ScriptedUser user("answer Yes\nanswer No\nanswer OK\n");
-  EXPECT_EQ(ui::MessageBox(nullptr, "システム情報の出力に失敗しました。\n\n出力を続けますか？", "消費税",
-                           ui::kMbYesNo | ui::kMbIconExclamation),
+  EXPECT_EQ(ui::ShowMessage(nullptr, "システム情報の出力に失敗しました。\n\n出力を続けますか？", "消費税",
+                            ui::kMbYesNo | ui::kMbIconExclamation),
             ui::kIdBoxYes);
-  EXPECT_EQ(ui::MessageBox(nullptr, "q", "消費税", ui::kMbYesNo | ui::kMbIconQuestion), ui::kIdBoxNo);
-  EXPECT_EQ(ui::MessageBox(nullptr, "done", "消費税", ui::kMbOk | ui::kMbIconInformation), ui::kIdBoxOk);
+  EXPECT_EQ(ui::ShowMessage(nullptr, "q", "消費税", ui::kMbYesNo | ui::kMbIconQuestion), ui::kIdBoxNo);
+  EXPECT_EQ(ui::ShowMessage(nullptr, "done", "消費税", ui::kMbOk | ui::kMbIconInformation), ui::kIdBoxOk);
   const auto lines = user.Lines();
   ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(lines[0], U8(u8"messagebox owner=none caption=\"消費税\" icon=exclamation buttons=Yes/No "
@@ -36,7 +36,7 @@ TEST(MessageBoxAnswers, EachBoxTakesTheNextAnswerAndRecordsIt) {
 
 TEST(MessageBoxAnswers, TextsThatAreNotShiftJisAreShownByteForByte) {
   uitest::ScriptedUser user("answer OK\n");
-  ui::MessageBox(nullptr, std::string("a\x81") + "\"\\\t", "c", ui::kMbOk);  // a lone lead byte
+  ui::ShowMessage(nullptr, std::string("a\x81") + "\"\\\t", "c", ui::kMbOk);  // a lone lead byte
   EXPECT_EQ(user.Lines()[0], "messagebox owner=none caption=\"c\" icon=none buttons=OK text=\"a\\x81\\\"\\\\\\t\"");
 }
 
@@ -44,7 +44,7 @@ TEST(MessageBoxAnswers, OwnerIsNamed) {
   uitest::ScriptedUser user("answer OK\n");
   ui::Dialog progress(resources::FindDialogTemplate(resources::kProgressDialog));
   ASSERT_TRUE(progress.Create());
-  ui::MessageBox(&progress, "x", "消費税", ui::kMbOk);
+  ui::ShowMessage(&progress, "x", "消費税", ui::kMbOk);
   EXPECT_THAT(user.Lines()[0], testing::StartsWith("messagebox owner=131 "));
 }
 
@@ -54,8 +54,8 @@ TEST(ScriptErrorDeathTest, RunningOutOfAnswersEndsTheRun) {
   EXPECT_EXIT(
       {
         uitest::ScriptedUser user("answer OK\n");
-        ui::MessageBox(nullptr, "one", "c", ui::kMbOk);
-        ui::MessageBox(nullptr, "two", "c", ui::kMbOk);
+        ui::ShowMessage(nullptr, "one", "c", ui::kMbOk);
+        ui::ShowMessage(nullptr, "two", "c", ui::kMbOk);
       },
       ExitedWithCode(2), "ran out of answers.*two");
 }
@@ -94,7 +94,7 @@ TEST(ScriptErrorDeathTest, AButtonTheBoxLacksEndsTheRun) {
   EXPECT_EXIT(
       {
         uitest::ScriptedUser user("answer Yes\n");
-        ui::MessageBox(nullptr, "x", "c", ui::kMbOk | ui::kMbIconExclamation);
+        ui::ShowMessage(nullptr, "x", "c", ui::kMbOk | ui::kMbIconExclamation);
       },
       ExitedWithCode(2), "has no button \"Yes\" \\(it has OK\\)");
 }
@@ -103,7 +103,7 @@ TEST(ScriptErrorDeathTest, AnActionWhereAnAnswerIsDueEndsTheRun) {
   EXPECT_EXIT(
       {
         uitest::ScriptedUser user("click 1005\n");
-        ui::MessageBox(nullptr, "x", "c", ui::kMbYesNo);
+        ui::ShowMessage(nullptr, "x", "c", ui::kMbYesNo);
       },
       ExitedWithCode(2), "is not an answer");
   EXPECT_EXIT(
@@ -169,7 +169,7 @@ TEST(ScriptErrorDeathTest, ErrorIsWrittenToTheTranscriptToo) {
         auto backend = ui::script::ScriptBackend::FromEnvironment(&error);
         if (!backend) std::exit(9);
         ui::InstallBackend(backend.get());
-        ui::MessageBox(nullptr, "x", "c", ui::kMbOk);
+        ui::ShowMessage(nullptr, "x", "c", ui::kMbOk);
       },
       ExitedWithCode(2), "");
   std::ifstream in(path);
@@ -179,7 +179,7 @@ TEST(ScriptErrorDeathTest, ErrorIsWrittenToTheTranscriptToo) {
 }
 
 TEST(NoUserInterfaceDeathTest, WithoutABackendABoxStopsTheProgram) {
-  EXPECT_EXIT(ui::MessageBox(nullptr, "x", "c", ui::kMbOk), ExitedWithCode(2), "no user interface is available");
+  EXPECT_EXIT(ui::ShowMessage(nullptr, "x", "c", ui::kMbOk), ExitedWithCode(2), "no user interface is available");
 }
 
 }  // namespace

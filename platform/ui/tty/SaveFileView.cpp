@@ -55,7 +55,7 @@ std::string CaseKey(const std::string& s) {
 
 }  // namespace
 
-SaveFileView::SaveFileView(const SaveFileDialogOptions& options, const FileSystem& fs)
+SaveFileView::SaveFileView(const SaveFileDialogOptions& options, FileSystem& fs)
     : options_(options), fs_(fs), name_(options.initialName, kMaxPath, false) {
   // "Name|pattern;pattern|Name|pattern||": the first pair is the one in force.
   const std::string& f = options_.filter;

@@ -41,7 +41,7 @@ class SaveFileView {
     bool folder = false;
   };
 
-  explicit SaveFileView(const SaveFileDialogOptions& options, const FileSystem& fs = ThisMachine());
+  explicit SaveFileView(const SaveFileDialogOptions& options, FileSystem& fs = FileSystem::Default());
 
   Step Key(const KeyPress& key);
   Check CheckChoice() const;
@@ -64,7 +64,7 @@ class SaveFileView {
   Step Activate();
 
   SaveFileDialogOptions options_;
-  const FileSystem& fs_;
+  FileSystem& fs_;
   std::string folder_;                 // ends in "\"
   std::vector<std::string> patterns_;  // "*.xml"
   std::string filterName_;

@@ -1,10 +1,10 @@
-#include "platform/ui/MessageBox.h"
+#include "platform/ui/ShowMessage.h"
 
 #include "platform/ui/Backend.h"
 
 namespace platform::ui {
 
-int MessageBox(Window* owner, std::string_view text, std::string_view caption, uint32_t style) {
+int ShowMessage(Window* owner, std::string_view text, std::string_view caption, uint32_t style) {
   return CurrentBackend().MessageBox(MessageBoxRequest{owner, text, caption, style});
 }
 

@@ -1,6 +1,8 @@
 // Message boxes: an owner window (or none), a caption, a text, an icon and a
-// set of buttons; the call returns the button the user pressed. Texts are
-// Shift_JIS. Style and result values are the home platform's.
+// set of buttons; ShowMessage returns the button the user pressed. Texts are
+// Shift_JIS. Style and result values are the home platform's. (The home
+// platform's call is MessageBox, which <windows.h> defines as a macro; the
+// project's own function therefore has a name of its own.)
 #pragma once
 
 #include <cstdint>
@@ -35,6 +37,6 @@ struct MessageBoxRequest {
 };
 
 // Shows the box and returns the pressed button (one of the box's own).
-int MessageBox(Window* owner, std::string_view text, std::string_view caption, uint32_t style);
+int ShowMessage(Window* owner, std::string_view text, std::string_view caption, uint32_t style);
 
 }  // namespace platform::ui

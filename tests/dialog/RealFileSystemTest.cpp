@@ -9,7 +9,6 @@
 #include <string>
 
 #include "dialog/ConditionValidator.h"
-#include "dialog/FileSystem.h"
 #include "dialog/FolderMaker.h"
 #include "dialog/SettingsFile.h"
 #include "platform/FileSystem.h"
@@ -31,7 +30,7 @@ struct Silent : dialog::ValidationPrompts {
   std::string refused;
 };
 
-class SystemFileSystemTest : public ::testing::Test {
+class RealFileSystemTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     root = fsys::temp_directory_path() / ("taxbridge-dialog-" + std::to_string(::getpid()));
@@ -49,16 +48,16 @@ class SystemFileSystemTest : public ::testing::Test {
 
   void SetUp() override {
     // The program's file system is built once per process; these tests must be the first to use it.
-    const platform::DriveMapping* c = platform::ThisMachine().map().Drive('C');
-    ASSERT_TRUE(c != nullptr && c->hostRoot == (root / "c").string()) << "drive map of the test not in force";
+    const platform::HostPath c = platform::FileSystem::Default().ToHostPath("C:\\");
+    ASSERT_TRUE(c.ok() && c.path == (root / "c").string()) << "drive map of the test not in force";
   }
 
   static fsys::path root;
-  dialog::FileSystem& fs = dialog::SystemFileSystem();
+  platform::FileSystem& fs = platform::FileSystem::Default();
 };
-fsys::path SystemFileSystemTest::root;
+fsys::path RealFileSystemTest::root;
 
-TEST_F(SystemFileSystemTest, SettingsAreWrittenInPlaceWithoutLeftovers) {
+TEST_F(RealFileSystemTest, SettingsAreWrittenInPlaceWithoutLeftovers) {
   dialog::SettingsFile file(fs, "C:\\Prog\\Env\\", "taxbridge_plus.env");
   ASSERT_TRUE(file.Write({"1001", 3, 12}, {0, 4, 9, "C:\\theirs.xml"}));
   ASSERT_TRUE(file.Write({"001", 3, 12}, {0, 4, 9, "C:\\a/b.xml"}));
@@ -70,7 +69,7 @@ TEST_F(SystemFileSystemTest, SettingsAreWrittenInPlaceWithoutLeftovers) {
   EXPECT_FALSE(dialog::SettingsFile(fs, "C:\\Prog\\Other\\", "taxbridge_plus.env").Read({"001", 3, 12}));
 }
 
-TEST_F(SystemFileSystemTest, SettingsOnAReadOnlyDriveStayAsTheyWere) {
+TEST_F(RealFileSystemTest, SettingsOnAReadOnlyDriveStayAsTheyWere) {
   const std::string old = "001/3/12:0/4/9/C:\\a.xml\n";
   std::ofstream(root / "r" / "Prog" / "taxbridge_std.env", std::ios::binary) << old;
   dialog::SettingsFile file(fs, "R:\\Prog\\", "taxbridge_std.env");
@@ -80,7 +79,7 @@ TEST_F(SystemFileSystemTest, SettingsOnAReadOnlyDriveStayAsTheyWere) {
   EXPECT_EQ(std::distance(fsys::directory_iterator(root / "r" / "Prog"), fsys::directory_iterator()), 1);
 }
 
-TEST_F(SystemFileSystemTest, FolderLevelsAreCreatedOrAllRemovedAgain) {
+TEST_F(RealFileSystemTest, FolderLevelsAreCreatedOrAllRemovedAgain) {
   fsys::create_directories(root / "c" / "out");
   EXPECT_TRUE(dialog::CreateFolderLevels(fs, "C:\\out\\new\\deeper"));
   EXPECT_TRUE(fsys::is_directory(root / "c" / "out" / "new" / "deeper"));
@@ -91,7 +90,7 @@ TEST_F(SystemFileSystemTest, FolderLevelsAreCreatedOrAllRemovedAgain) {
   EXPECT_FALSE(dialog::CreateFolderLevels(fs, "out\\relative\\"));
 }
 
-TEST_F(SystemFileSystemTest, DriveCheckFollowsTheMappedDriveTypes) {
+TEST_F(RealFileSystemTest, DriveCheckFollowsTheMappedDriveTypes) {
   Silent prompts;
   const std::string drive = "ドライブ名が有効でありません。\n\n有効なドライブを指定してください。";
   for (const char* refused : {"D:\\a.xml", "R:\\a.xml", "\\\\srv\\share\\a.xml"}) {
