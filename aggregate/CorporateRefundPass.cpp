@@ -198,7 +198,7 @@ bool CorporatePass::SumAssets() {
 int32_t SumCorporateRefund(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
                            const StDATAINFO& record, const TaxSettings& settings) {
   const uint8_t kind = record.view().U8(StDATAINFO::kCompanyKind);
-  if (kind != 0 && kind != 1) return kPassDone;  // host-code: corporation kinds
+  if (!StDATAINFO::IsCorporation(kind)) return kPassDone;
   activity.Reset();
   CorporatePass pass(context, activity, aggregate, record, settings);
   if (!pass.SumAccounts() || !pass.SumJournals() || !pass.SumAssets()) return kPassStopped;

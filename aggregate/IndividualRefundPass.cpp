@@ -93,8 +93,7 @@ IncomeRoute RouteIncome(uint8_t incomeLayout, bool hasDepartment, const StBUMONI
 
 int64_t AccountNetAmount(const StKAMOKUSUMINFO& sums, const MonthSlots& slots, bool taxInclusive) {
   const int64_t debitMinusCredit = DebitMinusCredit(sums, slots, taxInclusive);
-  // host-code: balance side 1 debit, 2 credit
-  return sums.view().U8(K::kBalanceSide) == 1 ? debitMinusCredit : Negated(debitMinusCredit);
+  return sums.view().U8(K::kBalanceSide) == K::kDebitBalance ? debitMinusCredit : Negated(debitMinusCredit);
 }
 
 int32_t SumDepartmentAccounts(AggregationContext& context, TaxAggregate& aggregate, const StDATAINFO& record,
@@ -119,7 +118,7 @@ int32_t SumDepartmentAccounts(AggregationContext& context, TaxAggregate& aggrega
                            (grouped && v.U8(K::kRowKind) == K::kRowKindHeading);
       if (!skipped) {
         int64_t amount = AccountNetAmount(sums, slots, IsTaxInclusive(settings));
-        if (v.U8(K::kBalanceSide) == 2) amount = Negated(amount);  // host-code: credit balance side
+        if (v.U8(K::kBalanceSide) == K::kCreditBalance) amount = Negated(amount);
         AddRouted(aggregate, classCode, route, &RefundLine::bookAmount, amount);
       }
       sums = StKAMOKUSUMINFO();
@@ -222,7 +221,7 @@ int32_t SumIndividualAssets(AggregationContext& context, Activity& activity, Tax
 int32_t SumIndividualRefund(AggregationContext& context, Activity& activity, TaxAggregate& aggregate,
                             const StDATAINFO& record, const TaxSettings& settings) {
   const uint8_t kind = record.view().U8(StDATAINFO::kCompanyKind);
-  if (kind != 3 && kind != 4) return kPassDone;  // host-code: individual kinds
+  if (!StDATAINFO::IsIndividual(kind)) return kPassDone;
   activity.Reset();
   ClSetBumon* departments = DepartmentSettings();
   if (departments == nullptr) return kPassStopped;

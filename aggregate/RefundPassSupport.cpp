@@ -40,6 +40,6 @@ MonthSlots ChosenSlots(const AggregationContext& context, const StDATAINFO& reco
   return SelectMonthSlots(context.periodCondition, record.view().I32(StDATAINFO::kClosingPattern));
 }
 
-bool IsTaxInclusive(const TaxSettings& settings) { return settings.bookkeepingFlag() != 0; }
+bool IsTaxInclusive(const TaxSettings& settings) { return settings.taxInclusive() != 0; }
 
 }  // namespace aggregate

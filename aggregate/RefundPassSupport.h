@@ -55,7 +55,7 @@ std::array<StFINDINFO, 2> AcquisitionDateChain(int32_t from, int32_t to);
 // record's closing pattern.
 MonthSlots ChosenSlots(const AggregationContext& context, const StDATAINFO& record);
 
-// True when the settings keep amounts with tax (bookkeeping flag non-zero).
+// True when the settings keep amounts with tax (the tax-inclusive byte non-zero).
 bool IsTaxInclusive(const TaxSettings& settings);
 
 }  // namespace aggregate

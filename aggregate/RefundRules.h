@@ -13,7 +13,7 @@
 // period condition selects the year-end closing, and slot 14 when the data
 // closes an interim period (closing pattern 1) and the last month number is 6.
 // The first pair of arrays (amounts without tax) is read when the
-// bookkeeping flag is 0, the second pair (with tax) otherwise.
+// tax-inclusive byte is 0, the second pair (with tax) otherwise.
 //
 // All arithmetic goes through FixedDecimal and throws ArithmeticError when a
 // sum leaves its bounds.
@@ -102,11 +102,11 @@ MonthSlots SelectMonthSlots(const PeriodCondition& period, int32_t closingPatter
 bool SelectsClosingMonth(const PeriodCondition& period, int16_t monthNumber);
 
 // D - K of an account's sums over `slots`: D the debit slots, K the credit
-// slots of the pair the bookkeeping flag chooses.
+// slots of the pair the tax-inclusive byte chooses.
 int64_t DebitMinusCredit(const StKAMOKUSUMINFO& sums, const MonthSlots& slots, bool taxInclusive);
 
 // The amount of a journal side: its amount, plus its consumption tax when the
-// bookkeeping flag is non-zero.
+// tax-inclusive byte is non-zero.
 enum class JournalSide { kDebit, kCredit };
 int64_t SideAmount(const StSWKTINFO& line, JournalSide side, bool taxInclusive);
 uint32_t SideAccount(const StSWKTINFO& line, JournalSide side);

@@ -83,7 +83,7 @@ int32_t SumOldRateTax(AggregationContext& context, Activity& activity, int64_t o
   const int16_t lastMonth = context.periodCondition.LastMonthNumber();
   for (size_t slot = 0; slot < kOldRates.size(); ++slot) {
     const uint32_t rate = kOldRates[slot];
-    rule->MoveReady(kSumTypeByAccount, &firstMonth, &lastMonth, &rate, nullptr, settings.bookkeepingFlag(), 0, 0, 0);
+    rule->MoveReady(kSumTypeByAccount, &firstMonth, &lastMonth, &rate, nullptr, settings.taxInclusive(), 0, 0, 0);
     uint32_t count = 0;
     rule->GetSumInfoCount(&count);
     for (uint32_t row = 0; row < count; ++row) {

@@ -1,5 +1,7 @@
 #include "app/SavedReturnCheck.h"
 
+#include "host/Records.h"
+
 namespace app {
 
 int SavedReturnMatches(host::RecordView savedReturn, const CurrentDataFacts& data) {
@@ -8,7 +10,10 @@ int SavedReturnMatches(host::RecordView savedReturn, const CurrentDataFacts& dat
   if (start == 0 || end == 0) return 0;
   if (start != data.periodStart || end != data.periodEnd) return 0;
   if (savedReturn.U8(host::StSaveTaxInfo::kClosingCode) != static_cast<uint8_t>(data.closingPattern + 1)) return 0;
-  const uint8_t kind = data.taxMethod == 1 ? 2 : 1;
+  // The saved return codes its taxation its own way: every method but
+  // simplified taxation is taken for general taxation.
+  const uint8_t kind = data.taxMethod == host::StSHOHIZEIINFO::kSimplified ? host::StSaveTaxInfo::kSavedSimplified
+                                                                           : host::StSaveTaxInfo::kSavedGeneral;
   if (savedReturn.U8(host::StSaveTaxInfo::kTaxationKind) != kind) return 0;
   if (savedReturn.U8(host::StSaveTaxInfo::kDeductionCode) != static_cast<uint8_t>(data.deductionMethod + 1)) return 0;
   return 1;

@@ -51,7 +51,7 @@ class ClRuleShohizei : public ClRuleBase {
   ClRuleShohizei();
   ~ClRuleShohizei() override;
   // sumType 2; the first and last month numbers; the rate in hundredths of a
-  // percent; secondRate null; taxTreatment the bookkeeping flag
+  // percent; secondRate null; taxTreatment the tax-inclusive byte
   // (StSHOHIZEIINFO byte 5); the three reserved values 0.
   int32_t MoveReady(int16_t sumType, const int16_t* firstMonth, const int16_t* lastMonth, const uint32_t* rate,
                     const uint32_t* secondRate, uint8_t taxTreatment, int32_t reserved1, int32_t reserved2,

@@ -109,6 +109,7 @@ struct StKAMOKUSUMINFO : ByteRecord<636> {
   static constexpr size_t kSlotInterim = 14;                      // month number 15
   static constexpr size_t kSlotYearEnd = 13;                      // month number 18
   static constexpr uint8_t kRowKindHeading = 1;
+  static constexpr uint8_t kDebitBalance = 1, kCreditBalance = 2;  // kBalanceSide
   static constexpr size_t Slot(size_t array, size_t slot) { return array + 8 * slot; }
 };
 static_assert(sizeof(StKAMOKUSUMINFO) == 636);

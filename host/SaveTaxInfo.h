@@ -21,6 +21,7 @@ namespace host {
 
 struct StSaveTaxInfo : ByteRecord<24576> {
   static constexpr size_t kTaxationKind = 3;         // u8: 2 simplified, 1 general
+  static constexpr uint8_t kSavedGeneral = 1, kSavedSimplified = 2;  // kTaxationKind
   static constexpr size_t kDeductionCode = 4;        // u8: deduction method + 1
   static constexpr size_t kSalesTaxChoice = 6;       // u8
   static constexpr size_t kPurchaseTaxChoice = 7;    // u8

@@ -107,12 +107,12 @@ std::string_view BasisCode(const SavedReturnFacts& facts, size_t basisOffset, si
 }
 
 bool Element(XmlWriter& writer, int position, std::string_view text) {
-  return writer.WriteElement(ElementNameTable::At(position), text, kDepthLeaf) == 1;
+  return writer.WriteElement(ElementNameTable::At(position), text, kDepthLeaf) == kWritten;
 }
 
 bool Amount(XmlWriter& writer, const SavedReturnFacts& facts, int position, size_t k) {
   return WriteSavedAmount(writer, ElementNameTable::At(position), StatementAmount(facts, k), false,
-                          facts.roundingKind) == 1;
+                          facts.roundingKind) == kWritten;
 }
 
 // A refund record whose leaves are all empty.

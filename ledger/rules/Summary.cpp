@@ -329,7 +329,7 @@ bool WriteSummary(int32_t dataNo, int32_t firstMonth, int32_t lastMonth, std::FI
   std::string months;
   if (!MonthNumbers(info, firstMonth, lastMonth, &chain, &months, error)) return false;
 
-  // The settings the component reads: rate count and bookkeeping flag.
+  // The settings the component reads: rate count and the tax-inclusive byte.
   Statement t = store->Prepare("SELECT rate_count, tax_inclusive FROM tax_settings WHERE data_id = ?1");
   t.Bind(1, dataIdUtf8);
   if (t.Step() != SQLITE_ROW) {

@@ -1,6 +1,6 @@
 // The corporate refund pass over hand-built books: book amounts by the row
 // kinds of the account sums and the closing slots, journal parts by account
-// group and tax category, both sides of a line, the bookkeeping flag, and the
+// group and tax category, both sides of a line, the tax-inclusive byte, and the
 // assets within the chosen months.
 #include <gtest/gtest.h>
 

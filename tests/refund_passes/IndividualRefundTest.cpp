@@ -84,7 +84,7 @@ TEST(IndividualLayouts, BusinessIncomeTakesEveryGroupedAccount) {
   EXPECT_EQ(a.goodsPurchases.bookAmount, 0);  // the corporate rows stay untouched
   EXPECT_EQ(a.sellingAdminExpenses.nonQualifying, 0);
 
-  // With the bookkeeping flag the amounts carry their tax.
+  // With the tax-inclusive byte set the amounts carry their tax.
   book.aggregate = TaxAggregate();
   ASSERT_EQ(book.RunIndividual({1, 12, {18}}, /*taxInclusive=*/true), 1);
   EXPECT_EQ(book.aggregate.businessPurchases.bookAmount, Yen(108 + 20 - 5));
