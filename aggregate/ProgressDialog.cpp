@@ -39,7 +39,7 @@ void ProgressDialog::AdvanceOverall(int16_t start, int16_t end) {
     if (i % 10 == 0) {
       char caption[32];
       std::snprintf(caption, sizeof caption, "集計中 %d％", i / 10);
-      SetWindowText(caption);
+      SetText(caption);
     }
     overallBar_.StepIt();
     Sweep();

@@ -348,7 +348,7 @@ int LinkApp::EndRun() {
   if (hostStarted_ == 1 && hostWindowObject_) {
     hostWindowObject_->SetForegroundWindow();
     hostWindowObject_->EnableWindow(true);
-    hostWindowObject_->PostMessage(hostMessage_, static_cast<int64_t>(functionId_), runResult_);
+    hostWindowObject_->PostToWindow(hostMessage_, static_cast<int64_t>(functionId_), runResult_);
     // As the host does: the window is enabled a second time after the post.
     hostWindowObject_->EnableWindow(true);
   }

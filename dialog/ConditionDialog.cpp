@@ -139,7 +139,7 @@ bool ConditionDialog::OnInitDialog() {
     chosen_.outputPath = in_.fixedOutputPath;
     Item(res::kBrowseButton).EnableWindow(false);
     Item(res::kOutputPathEdit).EnableWindow(false);
-    Item(res::kOutputGroup).SetWindowText(kFixedOutputGroup);
+    Item(res::kOutputGroup).SetText(kFixedOutputGroup);
     pathFixed_ = 1;
   } else {
     chosen_.outputPath = path;

@@ -10,8 +10,8 @@ namespace {
 // needs a user stops the program instead of waiting.
 class NoBackend : public Backend {
  public:
-  void DeliverInput(Dialog& dialog) override { Stop("a dialog waits for input", dialog.GetWindowText()); }
-  int MessageBox(const MessageBoxRequest& box) override { Stop("a message box waits for an answer", box.text); }
+  void DeliverInput(Dialog& dialog) override { Stop("a dialog waits for input", dialog.GetText()); }
+  int ShowMessageBox(const MessageBoxRequest& box) override { Stop("a message box waits for an answer", box.text); }
   std::optional<std::string> SaveFile(const SaveFileDialogOptions&) override {
     Stop("the save-file dialog waits for an answer", "");
   }

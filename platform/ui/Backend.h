@@ -37,7 +37,7 @@ class Backend {
   // TypeText or PressKey). Returns only after an action was given.
   virtual void DeliverInput(Dialog& dialog) = 0;
   // Returns the pressed button, one of the box's own.
-  virtual int MessageBox(const MessageBoxRequest& box) = 0;
+  virtual int ShowMessageBox(const MessageBoxRequest& box) = 0;
   // The chosen path as typed (before the default extension), or nothing.
   virtual std::optional<std::string> SaveFile(const SaveFileDialogOptions& options) = 0;
 

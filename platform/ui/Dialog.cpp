@@ -30,9 +30,9 @@ std::string FilterTyped(const Control& edit, std::string_view typed) {
 void DataExchange::Text(int id, std::string& value) {
   platform::ui::Control& c = dialog_.Item(id);
   if (saving_) {
-    value = c.GetWindowText();
+    value = c.GetText();
   } else {
-    c.SetWindowText(value);
+    c.SetText(value);
   }
 }
 
@@ -178,7 +178,7 @@ platform::ui::Control& Dialog::Item(int id) {
   return *c;
 }
 
-void Dialog::SetWindowText(std::string_view text) {
+void Dialog::SetText(std::string_view text) {
   if (!created_ || text == text_) return;
   text_ = std::string(text);
   if (visible_) CurrentBackend().CaptionChanged(*this);
@@ -298,7 +298,7 @@ InputResult Dialog::TypeText(int id, std::string_view text) {
   if (c->kind() != ControlKind::Edit) return InputResult::kWrongKind;
   if (!IsLive(*c)) return InputResult::kIgnored;
   SetFocusTo(c);
-  c->SetWindowText(FilterTyped(*c, text));
+  c->SetText(FilterTyped(*c, text));
   return InputResult::kDone;
 }
 

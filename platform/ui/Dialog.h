@@ -6,7 +6,7 @@
 // during OnInitDialog is never shown (the rest of OnInitDialog still runs).
 //
 // Modeless: Create builds the window hidden (OnInitDialog runs); ShowWindow,
-// SetWindowText, BringWindowToTop, SetForegroundWindow, UpdateWindow and the
+// SetText, BringWindowToTop, SetForegroundWindow, UpdateWindow and the
 // progress bars then act on it directly; EndDialog hides it; DestroyWindow
 // removes it. The object may outlive its window.
 //
@@ -116,7 +116,7 @@ class Dialog : public Window {
   int Result() const { return result_; }
   const std::vector<std::unique_ptr<Control>>& Controls() const { return controls_; }
 
-  void SetWindowText(std::string_view text) override;
+  void SetText(std::string_view text) override;
   void ShowWindow(bool show) override;
   void BringWindowToTop() override;
   bool SetForegroundWindow() override;

@@ -31,7 +31,7 @@ class CallerProgramWindow : public Window {
     CurrentBackend().CallerEvent(e);
     return e.delivered;
   }
-  bool PostMessage(uint32_t message, int64_t wparam, int64_t lparam) override {
+  bool PostToWindow(uint32_t message, int64_t wparam, int64_t lparam) override {
     CallerEventNotice e{CallerEventNotice::Kind::kPost};
     e.message = message;
     e.wparam = wparam;
@@ -49,10 +49,10 @@ class CallerProgramWindow : public Window {
 
 }  // namespace
 
-void Window::SetWindowText(std::string_view text) { text_ = std::string(text); }
+void Window::SetText(std::string_view text) { text_ = std::string(text); }
 void Window::EnableWindow(bool enable) { enabled_ = enable; }
 void Window::ShowWindow(bool show) { visible_ = show; }
-bool Window::PostMessage(uint32_t, int64_t, int64_t) { return false; }
+bool Window::PostToWindow(uint32_t, int64_t, int64_t) { return false; }
 
 Window* Window::FromHandle(WindowHandle handle) {
   if (handle == 0) return nullptr;
@@ -81,7 +81,7 @@ void Control::ResetFromTemplate(const ControlTemplate& tmpl) {
 
 bool Control::alive() const { return parent_.IsCreated(); }
 
-void Control::SetWindowText(std::string_view text) {
+void Control::SetText(std::string_view text) {
   if (!alive()) return;
   text_ = std::string(text);
   selStart_ = selEnd_ = -1;

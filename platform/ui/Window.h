@@ -34,8 +34,8 @@ class Window {
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
 
-  virtual void SetWindowText(std::string_view text);
-  const std::string& GetWindowText() const { return text_; }
+  virtual void SetText(std::string_view text);
+  const std::string& GetText() const { return text_; }
   virtual void EnableWindow(bool enable);
   bool IsWindowEnabled() const { return enabled_; }
   virtual void ShowWindow(bool show);
@@ -50,7 +50,7 @@ class Window {
   // Posts a message to the window's message queue. Only a calling program's
   // window has one: own windows return false. Posting to a window that is gone
   // returns false and nothing else happens.
-  virtual bool PostMessage(uint32_t message, int64_t wparam, int64_t lparam);
+  virtual bool PostToWindow(uint32_t message, int64_t wparam, int64_t lparam);
 
   // The calling program's window for `handle`: one object per handle for the
   // life of the process. Null for handle 0.
@@ -79,7 +79,7 @@ class Control : public Window {
   bool IsTabStop() const { return (style_ & kWsTabStop) != 0; }
   bool StartsGroup() const { return (style_ & kWsGroup) != 0; }
 
-  void SetWindowText(std::string_view text) override;
+  void SetText(std::string_view text) override;
   void EnableWindow(bool enable) override;
   void ShowWindow(bool show) override;
 

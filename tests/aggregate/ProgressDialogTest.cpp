@@ -19,9 +19,9 @@ namespace {
 // Records every caption and counts the window calls the passes rely on.
 class RecordingProgress : public ProgressDialog {
  public:
-  void SetWindowText(std::string_view text) override {
+  void SetText(std::string_view text) override {
     captions.emplace_back(text);
-    ProgressDialog::SetWindowText(text);
+    ProgressDialog::SetText(text);
   }
   void BringWindowToTop() override { ++toTop; }
   bool SetForegroundWindow() override {
@@ -142,7 +142,7 @@ TEST_F(ProgressDialogTest, CallsWithoutAWindowChangeNothingAndDoNotFail) {
   progress.AdvanceOverall(0, 20);
   progress.Tick();
   progress.Finish();
-  EXPECT_EQ(progress.GetWindowText(), "集計中");  // the template caption, unchanged
+  EXPECT_EQ(progress.GetText(), "集計中");  // the template caption, unchanged
   EXPECT_EQ(progress.activityBar().GetPos(), 0);
   EXPECT_EQ(progress.context().tickCounter, 10);
   EXPECT_TRUE(TranscriptLines("caption").empty());

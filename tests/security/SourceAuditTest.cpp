@@ -1,6 +1,6 @@
 // What the programs' own sources must never do, checked on the sources: start
-// a shell or any program looked up through PATH, or build SQL with a value
-// pasted between quotes. Only the `ledger launch` command starts a program,
+// a shell or any program looked up through PATH, build SQL with a value pasted
+// between quotes, or name their own functions like the macros of <windows.h>. Only the `ledger launch` command starts a program,
 // by its full path and without a shell. Test code is not audited.
 #include <gtest/gtest.h>
 
@@ -65,6 +65,18 @@ TEST(SourceAudit, SqlValuesAreBoundNeverPastedIntoTheText) {
   EXPECT_TRUE(pasted.empty()) << Shown(pasted);
   const std::vector<Hit> formatted = Find(std::regex(R"(sqlite3_(mprintf|vmprintf|snprintf)\s*\()"));
   EXPECT_TRUE(formatted.empty()) << Shown(formatted);
+}
+
+TEST(SourceAudit, NoOwnFunctionIsNamedLikeAWindowsMacro) {
+  // <windows.h> turns these names into their A or W forms, so a function of
+  // the project's own by one of them is renamed behind its callers' backs in
+  // the Windows build. The Windows implementations call the W forms by name.
+  const std::vector<Hit> macros = Find(std::regex(
+      R"(\b(MessageBox|CreateDirectory|RemoveDirectory|DeleteFile|CopyFile|MoveFile|GetDriveType|GetProfileString|)"
+      R"(WriteProfileString|GetPrivateProfileString|WritePrivateProfileString|SetWindowText|GetWindowText|PostMessage|)"
+      R"(SendMessage|GetCurrentDirectory|SetCurrentDirectory|GetModuleFileName|CreateFile|GetTempPath|GetUserName|)"
+      R"(LoadString|GetMessage|DispatchMessage|CreateWindow|FindWindow|DrawText|GetObject|ReplaceFile)\s*\()"));
+  EXPECT_TRUE(macros.empty()) << Shown(macros);
 }
 
 }  // namespace

@@ -92,28 +92,28 @@ TEST_F(DialogKeys, KeysReachTheDialogsOwnRulesWithTheirModifiers) {
 
 TEST_F(DialogKeys, EditingAMonthEditTakesDigitsUpToItsLimit) {
   ui::Control& start = dialog.Item(res::kStartMonthEdit);
-  start.SetWindowText("4");
+  start.SetText("4");
   start.SetFocus();
   start.SetSel(0, -1);
   EXPECT_EQ(HandleDialogKey(dialog, edits, Char("x")), KeyOutcome::kRefused);
-  EXPECT_EQ(start.GetWindowText(), "4");
+  EXPECT_EQ(start.GetText(), "4");
   EXPECT_EQ(HandleDialogKey(dialog, edits, Char("1")), KeyOutcome::kAction);  // replaces the selection
   EXPECT_EQ(HandleDialogKey(dialog, edits, Char("0")), KeyOutcome::kAction);
   EXPECT_EQ(HandleDialogKey(dialog, edits, Char("2")), KeyOutcome::kRefused);
-  EXPECT_EQ(start.GetWindowText(), "10");
+  EXPECT_EQ(start.GetText(), "10");
   HandleDialogKey(dialog, edits, Press(KeyPress::Kind::kHome));
   HandleDialogKey(dialog, edits, Press(KeyPress::Kind::kDelete));
-  EXPECT_EQ(start.GetWindowText(), "0");
+  EXPECT_EQ(start.GetText(), "0");
   HandleDialogKey(dialog, edits, Press(KeyPress::Kind::kSelectAll));
   EXPECT_EQ(start.SelStart(), 0);
   EXPECT_EQ(start.SelEnd(), 1);
   HandleDialogKey(dialog, edits, Press(KeyPress::Kind::kBackspace));
-  EXPECT_EQ(start.GetWindowText(), "");
+  EXPECT_EQ(start.GetText(), "");
   // Japanese typed into the path edit arrives in Shift_JIS.
   ui::Control& path = dialog.Item(res::kOutputPathEdit);
   path.SetFocus();
   HandleDialogKey(dialog, edits, Char(reinterpret_cast<const char*>(u8"税")));
-  EXPECT_EQ(path.GetWindowText(), "税");
+  EXPECT_EQ(path.GetText(), "税");
   // A yen sign is the path separator; a character Shift_JIS lacks is refused
   // as such (the terminal names it), and the text stays as it was.
   // (Characters CP932 lacks stay out of the assertion macros, which quote
@@ -121,9 +121,9 @@ TEST_F(DialogKeys, EditingAMonthEditTakesDigitsUpToItsLimit) {
   const KeyPress yen = Char(reinterpret_cast<const char*>(u8"¥"));
   const KeyPress euro = Char(reinterpret_cast<const char*>(u8"€"));
   EXPECT_EQ(HandleDialogKey(dialog, edits, yen), KeyOutcome::kAction);
-  EXPECT_EQ(path.GetWindowText(), "税\\");
+  EXPECT_EQ(path.GetText(), "税\\");
   EXPECT_EQ(HandleDialogKey(dialog, edits, euro), KeyOutcome::kUnwritable);
-  EXPECT_EQ(path.GetWindowText(), "税\\");
+  EXPECT_EQ(path.GetText(), "税\\");
 }
 
 TEST_F(DialogKeys, MnemonicsPressButtonsAndLabelsPassTheFocusOn) {
@@ -132,8 +132,8 @@ TEST_F(DialogKeys, MnemonicsPressButtonsAndLabelsPassTheFocusOn) {
   // its left, with all its text selected.
   ui::Control& start = dialog.Item(res::kStartMonthEdit);
   ui::Control& end = dialog.Item(res::kEndMonthEdit);
-  start.SetWindowText("4");
-  end.SetWindowText("3");
+  start.SetText("4");
+  end.SetText("3");
   EXPECT_EQ(HandleDialogKey(dialog, edits, Char("s", true)), KeyOutcome::kAction);  // "月度(&S)"
   EXPECT_EQ(dialog.GetFocus(), &start);
   EXPECT_EQ(start.SelStart(), 0);
@@ -162,7 +162,7 @@ TEST_F(DialogKeys, MnemonicsPressButtonsAndLabelsPassTheFocusOn) {
   // Without Alt, a letter typed into an edit is text, not a mnemonic...
   path.SetFocus();
   HandleDialogKey(dialog, edits, Char("p"));
-  EXPECT_EQ(path.GetWindowText(), "p");
+  EXPECT_EQ(path.GetText(), "p");
   EXPECT_EQ(dialog.Item(res::kSavedReturnMethodRadio).GetCheck(), 0);
   // ...and elsewhere the letter alone is the mnemonic.
   dialog.Item(res::kRunButton).SetFocus();

@@ -150,9 +150,9 @@ class PaintTest : public Utf8Locale {};
 TEST_F(PaintTest, ConditionsDialogShowsEveryTextWhole) {
   ui::Dialog dialog(resources::FindDialogTemplate(resources::kConditionDialog));
   ASSERT_TRUE(dialog.Create());
-  dialog.Item(resources::kCompanyText).SetWindowText(" 北浜商事株式会社");
-  dialog.Item(resources::kStartMonthEdit).SetWindowText("4");
-  dialog.Item(resources::kEndMonthEdit).SetWindowText("12");
+  dialog.Item(resources::kCompanyText).SetText(" 北浜商事株式会社");
+  dialog.Item(resources::kStartMonthEdit).SetText("4");
+  dialog.Item(resources::kEndMonthEdit).SetText("12");
   dialog.Item(resources::kJournalMethodRadio).SetCheck(1);
   dialog.Item(resources::kEndMonthEdit).SetFocus();
   dialog.Item(resources::kEndMonthEdit).SetSel(0, -1);

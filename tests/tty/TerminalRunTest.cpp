@@ -474,7 +474,7 @@ TEST(ProgressWindowDriver, StepsAndWaits) {
     const long paintsBefore = backend->PaintCount();
     const long long start = NowMs();
     for (int i = 1; i <= 1000; ++i) {
-      if (i % 10 == 0) progress.SetWindowText("集計中 " + std::to_string(i / 10) + "％");
+      if (i % 10 == 0) progress.SetText("集計中 " + std::to_string(i / 10) + "％");
       overall.StepIt();
       activity.SetRange(0, 10);
       activity.SetPos(0);

@@ -59,7 +59,7 @@ TEST_F(CallerLink, StartedProcessReachesTheCallerInOrder) {
     w->EnableWindow(false);
     ok = ok && w->SetForegroundWindow();
     w->EnableWindow(true);
-    ok = ok && w->PostMessage(0x8001, -1, 2);
+    ok = ok && w->PostToWindow(0x8001, -1, 2);
     _exit(ok ? 0 : 1);
   }
   int status = 0;
@@ -119,7 +119,7 @@ TEST_F(CallerLink, PostingToAGoneCallerFailsQuietlyAndIsShownUndelivered) {
   EXPECT_FALSE(platform::SendPostMessage(handle, 1, 1, 0));
   EXPECT_FALSE(platform::SendEnableWindow(12345, true));
   uitest::ScriptedUser user("");
-  EXPECT_FALSE(ui::Window::FromHandle(handle)->PostMessage(0x8001, 1, 0));
+  EXPECT_FALSE(ui::Window::FromHandle(handle)->PostToWindow(0x8001, 1, 0));
   EXPECT_EQ(user.Lines(), std::vector<std::string>{"caller post 32769 1 0 undelivered"});
   EXPECT_EQ(ui::Window::FromHandle(0), nullptr);
 }

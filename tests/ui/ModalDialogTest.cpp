@@ -56,7 +56,7 @@ class MonthsDialog : public ui::Dialog {
       o.flags = ui::kOfnHideReadOnly | ui::kOfnNoChangeDir;
       if (auto chosen = ui::RunSaveFileDialog(o)) {
         path = *chosen;
-        Item(kOutputPathEdit).SetWindowText(path);
+        Item(kOutputPathEdit).SetText(path);
       }
       Item(kRunButton).SetFocus();
     }

@@ -27,7 +27,7 @@ class Progress : public ui::Dialog {
       if (i % 10 == 0) {
         char caption[32];
         std::snprintf(caption, sizeof caption, "集計中 %d％", i / 10);
-        SetWindowText(caption);
+        SetText(caption);
       }
       overall.StepIt();
       activity.SetRange(0, 10);
@@ -55,8 +55,8 @@ TEST(ProgressWindow, CaptionsAppearOncePerChangeInOrder) {
   Progress p;
   ASSERT_TRUE(p.Create());
   EXPECT_FALSE(p.IsWindowVisible());
-  p.SetWindowText("hidden caption");  // not shown yet: nothing to record
-  p.SetWindowText("集計中");
+  p.SetText("hidden caption");  // not shown yet: nothing to record
+  p.SetText("集計中");
   p.ShowWindow(true);
   ui::BeginWaitCursor();
   p.overall.SetRange(0, 1000);
@@ -94,11 +94,11 @@ TEST(ProgressWindow, WholeTranscriptOfAShortRun) {
   p.overall.SetRange(0, 1000);
   p.overall.SetStep(1);
   p.ShowWindow(true);
-  p.SetWindowText("a");
+  p.SetText("a");
   p.UpdateWindow();
-  p.SetWindowText("a");
+  p.SetText("a");
   p.overall.StepIt();
-  p.SetWindowText("b");
+  p.SetText("b");
   p.EndDialog(1);
   p.DestroyWindow();
   EXPECT_EQ(user.Transcript(), U8(u8"dialog 131 shown \"集計中\" modeless owner=none\n"
@@ -140,7 +140,7 @@ TEST(ProgressWindow, CallsAfterTheWindowIsGoneChangeNothing) {
   p.DestroyWindow();
   EXPECT_FALSE(p.IsCreated());
   p.overall.SetPos(500);
-  p.SetWindowText("集計中 50％");
+  p.SetText("集計中 50％");
   EXPECT_EQ(p.overall.GetPos(), 0);
   EXPECT_TRUE(user.LinesStarting("caption").empty());
   // Destroyed while shown: it ends in the transcript, once.

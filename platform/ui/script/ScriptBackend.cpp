@@ -255,7 +255,7 @@ void ScriptBackend::DumpControls(const Dialog& dialog) {
       line += " pos=" + std::to_string(c->GetPos()) + " range=" + std::to_string(c->RangeMin()) + ".." +
               std::to_string(c->RangeMax()) + " step=" + std::to_string(c->Step());
     } else {
-      line += " " + Quote(c->GetWindowText());
+      line += " " + Quote(c->GetText());
     }
     if (!c->IsWindowEnabled()) line += " disabled";
     if (!c->IsWindowVisible()) line += " hidden";
@@ -271,7 +271,7 @@ void ScriptBackend::DumpControls(const Dialog& dialog) {
 }
 
 void ScriptBackend::DialogShown(const Dialog& dialog) {
-  Write("dialog " + dialog.Describe() + " shown " + Quote(dialog.GetWindowText()) +
+  Write("dialog " + dialog.Describe() + " shown " + Quote(dialog.GetText()) +
         (dialog.IsModal() ? " modal" : " modeless") + " owner=" + (dialog.Owner() ? dialog.Owner()->Describe() : "none"));
   DumpControls(dialog);
 }
@@ -282,7 +282,7 @@ void ScriptBackend::DialogEnded(const Dialog& dialog) {
 }
 
 void ScriptBackend::CaptionChanged(const Dialog& dialog) {
-  Write("caption " + dialog.Describe() + " " + Quote(dialog.GetWindowText()));
+  Write("caption " + dialog.Describe() + " " + Quote(dialog.GetText()));
 }
 
 void ScriptBackend::ToolTipAdded(const Control& control) {
@@ -347,7 +347,7 @@ void ScriptBackend::DeliverInput(Dialog& dialog) {
   }
 }
 
-int ScriptBackend::MessageBox(const MessageBoxRequest& box) {
+int ScriptBackend::ShowMessageBox(const MessageBoxRequest& box) {
   Write("messagebox owner=" + (box.owner ? box.owner->Describe() : std::string("none")) + " caption=" +
         Quote(box.caption) + " icon=" + IconName(box.style) + " buttons=" + ButtonSet(box.style) +
         " text=" + Quote(box.text));

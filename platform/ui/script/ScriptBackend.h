@@ -35,7 +35,7 @@ class ScriptBackend : public Backend {
   static std::unique_ptr<ScriptBackend> FromEnvironment(std::string* error);
 
   void DeliverInput(Dialog& dialog) override;
-  int MessageBox(const MessageBoxRequest& box) override;
+  int ShowMessageBox(const MessageBoxRequest& box) override;
   std::optional<std::string> SaveFile(const SaveFileDialogOptions& options) override;
   void DialogShown(const Dialog& dialog) override;
   void DialogEnded(const Dialog& dialog) override;

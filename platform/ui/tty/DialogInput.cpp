@@ -76,7 +76,7 @@ KeyOutcome Mnemonic(Dialog& dialog, char letter) {
   const auto& controls = dialog.Controls();
   for (size_t i = 0; i < controls.size(); ++i) {
     Control& c = *controls[i];
-    if (!c.IsWindowVisible() || MnemonicOf(c.GetWindowText()) != letter) continue;
+    if (!c.IsWindowVisible() || MnemonicOf(c.GetText()) != letter) continue;
     if (c.kind() == ControlKind::Static || c.kind() == ControlKind::GroupBox) {
       for (size_t j = i + 1; j < controls.size(); ++j) {
         Control& next = *controls[j];

@@ -22,7 +22,7 @@ Rect ControlRect(const Dialog& dialog, size_t i, const Rect& client) {
 }
 
 void PaintText(Canvas& canvas, const Rect& r, const Control& c, uint32_t attr) {
-  const GlyphRun run = ToGlyphs(c.GetWindowText(), true);
+  const GlyphRun run = ToGlyphs(c.GetText(), true);
   const std::vector<GlyphRun> lines = WrapLines(run, std::max(r.cols, 1));
   for (int k = 0; k < r.rows && k < static_cast<int>(lines.size()); ++k) {
     const int w = Width(lines[k]);
@@ -40,7 +40,7 @@ void PaintText(Canvas& canvas, const Rect& r, const Control& c, uint32_t attr) {
 // brackets when the button has no room to spare).
 void PaintButton(Canvas& canvas, const Rect& r, const Control& c, uint32_t attr, bool focused, bool enabled) {
   const int inner = std::max(0, r.cols - 2);
-  const GlyphRun text = FitTo(ToGlyphs(c.GetWindowText(), true), inner);
+  const GlyphRun text = FitTo(ToGlyphs(c.GetText(), true), inner);
   canvas.Fill(Rect{r.row, r.col, 1, r.cols}, attr);
   const int start = r.col + 1 + (inner - Width(text)) / 2;
   const int end = canvas.Text(r.row, start, text, attr, r.col, r.right());
@@ -111,9 +111,9 @@ void PaintBar(Canvas& canvas, const Rect& r, const Control& c) {
 EditLine& EditLineOf(EditLines& edits, const Control& edit) {
   auto it = edits.find(&edit);
   if (it == edits.end()) {
-    it = edits.emplace(&edit, EditLine(edit.GetWindowText(), edit.TextLimit(), (edit.style() & kEsNumber) != 0)).first;
+    it = edits.emplace(&edit, EditLine(edit.GetText(), edit.TextLimit(), (edit.style() & kEsNumber) != 0)).first;
   }
-  it->second.Sync(edit.GetWindowText(), edit.SelStart(), edit.SelEnd());
+  it->second.Sync(edit.GetText(), edit.SelStart(), edit.SelEnd());
   return it->second;
 }
 
@@ -139,7 +139,7 @@ PaintedDialog PaintDialog(Canvas& canvas, const Dialog& dialog, EditLines& edits
   const Rect size = DialogWindow(dialog);
   out.window = Rect{origin.row, origin.col, size.rows, size.cols};
   canvas.Fill(out.window, kColorWindow);
-  canvas.Frame(out.window, kColorWindow, ToGlyphs(dialog.GetWindowText()), kColorCaption | kReverse | kBold);
+  canvas.Frame(out.window, kColorWindow, ToGlyphs(dialog.GetText()), kColorCaption | kReverse | kBold);
   if (!dialog.Template()) return out;
   const Rect client{out.window.row + 1, out.window.col + 1, out.window.rows - 2, out.window.cols - 2};
   const auto& controls = dialog.Controls();
@@ -156,7 +156,7 @@ PaintedDialog PaintDialog(Canvas& canvas, const Dialog& dialog, EditLines& edits
         PaintText(canvas, r, c, attr);
         break;
       case ControlKind::GroupBox:
-        canvas.Frame(r, attr, ToGlyphs(c.GetWindowText(), true), attr);
+        canvas.Frame(r, attr, ToGlyphs(c.GetText(), true), attr);
         break;
       case ControlKind::RadioButton:
       case ControlKind::CheckBox: {
@@ -164,7 +164,7 @@ PaintedDialog PaintDialog(Canvas& canvas, const Dialog& dialog, EditLines& edits
         const char* mark = radio ? (c.GetCheck() ? "(*)" : "( )") : (c.GetCheck() ? "[x]" : "[ ]");
         canvas.Fill(Rect{r.row, r.col, 1, r.cols}, attr);
         const int after = canvas.Text(r.row, r.col, Ascii(mark), attr, r.col, r.right());
-        canvas.Text(r.row, after + 1, FitTo(ToGlyphs(c.GetWindowText(), true), r.right() - after - 1), face, r.col,
+        canvas.Text(r.row, after + 1, FitTo(ToGlyphs(c.GetText(), true), r.right() - after - 1), face, r.col,
                     r.right());
         if (focused) out.cursorRow = r.row, out.cursorCol = r.col + 1;
         out.hits.push_back({r, c.id()});

@@ -294,7 +294,7 @@ bool TtyBackend::HandleKey(Dialog& dialog, const KeyPress& key) {
 
 // -------------------------------------------------------------- message box
 
-int TtyBackend::MessageBox(const MessageBoxRequest& box) {
+int TtyBackend::ShowMessageBox(const MessageBoxRequest& box) {
   const std::vector<BoxButton> buttons = BoxButtons(box.style);
   size_t focused = std::min<size_t>((box.style >> 8) & 0xFu, buttons.size() - 1);
   std::vector<Rect> buttonCells(buttons.size());
@@ -392,11 +392,11 @@ std::optional<std::string> TtyBackend::SaveFile(const SaveFileDialogOptions& opt
     // existing file is overwritten only after a Yes.
     const SaveFileView::Check check = view.CheckChoice();
     if (!check.problem.empty()) {
-      MessageBox(MessageBoxRequest{options.owner, check.problem, options.title, kMbOk | kMbIconExclamation});
+      ShowMessageBox(MessageBoxRequest{options.owner, check.problem, options.title, kMbOk | kMbIconExclamation});
       continue;
     }
     if (!check.question.empty() &&
-        MessageBox(MessageBoxRequest{options.owner, check.question, options.title, kMbYesNo | kMbIconExclamation}) !=
+        ShowMessageBox(MessageBoxRequest{options.owner, check.question, options.title, kMbYesNo | kMbIconExclamation}) !=
             kIdBoxYes) {
       continue;
     }

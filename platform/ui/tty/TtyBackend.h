@@ -43,7 +43,7 @@ class TtyBackend : public Backend {
   ~TtyBackend() override;
 
   void DeliverInput(Dialog& dialog) override;
-  int MessageBox(const MessageBoxRequest& box) override;
+  int ShowMessageBox(const MessageBoxRequest& box) override;
   std::optional<std::string> SaveFile(const SaveFileDialogOptions& options) override;
   void DialogShown(const Dialog& dialog) override;
   void DialogEnded(const Dialog& dialog) override;
