@@ -91,6 +91,8 @@ class CorporatePass {
 bool CorporatePass::SumAccounts() {
   ClRuleKamoku* rule = context_.AccountSumsRule();
   if (rule == nullptr) return false;
+  // As the host does: the ready step's answer is not examined; the count and
+  // the first position below are.
   rule->MoveReady(kAccountSumsBase, kDepartmentSumSingle, 0, context_.periodCondition.chain(), nullptr, 0);
   uint32_t count = 0;
   if (rule->GetSumCount(&count) != host::kOk || rule->SetMovePos(0) != host::kOk) {
@@ -173,6 +175,8 @@ bool CorporatePass::SumAssets() {
   }
 
   const std::array<StFINDINFO, 2> chain = AcquisitionDateChain(startDate, endDate);
+  // As the host does: the answers of the ready step, the count and each move
+  // are not examined; an asset the host cannot deliver adds nothing.
   rule->MoveReady(chain.data(), 0, 0);
   int32_t count = 0;
   rule->GetCount(&count);

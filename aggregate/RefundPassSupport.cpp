@@ -6,6 +6,7 @@ namespace aggregate {
 
 uint32_t ReadyJournalWalk(ClRuleShiwake& rule, const JournalCondition& condition) {
   uint32_t count = 0;
+  // As the host does: neither answer is examined; the walk's own steps are.
   rule.GetSwkCount(condition.chain(), nullptr, &count);
   rule.MoveReady(condition.chain(), nullptr, nullptr, kJournalCursorAllLines);
   return count;

@@ -83,6 +83,8 @@ int32_t SumOldRateTax(AggregationContext& context, Activity& activity, int64_t o
   const int16_t lastMonth = context.periodCondition.LastMonthNumber();
   for (size_t slot = 0; slot < kOldRates.size(); ++slot) {
     const uint32_t rate = kOldRates[slot];
+    // As the host does: the answers of the ready step and of the count are not
+    // examined; a failing host leaves the count 0 and the sums smaller.
     rule->MoveReady(kSumTypeByAccount, &firstMonth, &lastMonth, &rate, nullptr, settings.taxInclusive(), 0, 0, 0);
     uint32_t count = 0;
     rule->GetSumInfoCount(&count);
