@@ -6,6 +6,7 @@
 #include "host/LedgerFiles.h"
 #include "host/LedgerLink.h"
 #include "host/LedgerMsg.h"
+#include "ledger/CheckVerdict.h"
 #include "ledger/DataAccess.h"
 #include "ledger/HostMessages.h"
 #include "ledger/Installation.h"
@@ -120,9 +121,11 @@ int32_t ClAccConnect::ExpSysLink() {
     return 1;
   }
   // A damaged or hand-edited database must stop the run here, before any
-  // figure is read from it.
+  // figure is read from it. The verdict the ledger remembered when it wrote
+  // the books stands while no row of them has changed since; otherwise the
+  // whole data set is checked now.
   std::string problem;
-  if (int32_t sound = ledger::CheckDataSet(dataId, &problem); sound != host::kOk) {
+  if (int32_t sound = ledger::RecallOrCheckDataSet(dataId, &problem); sound != host::kOk) {
     ShowError("選択されているデータに誤りがあるため使用できません。\n\n" + ToMessageText(problem) +
               "\n\n会計製品でデータを確認してください。");
     return sound;

@@ -311,7 +311,7 @@ int32_t CheckJournal(Store& store, const std::string& dataId, int64_t periodStar
                                     .reduced = value[c + 6],
                                     .businessType = value[c + 7]};
     };
-    tally->Add(value[2], side(kSide, place[0]), side(kSide + kSideColumns, place[1]));
+    tally->Add(value[2], static_cast<int32_t>(value[1]), side(kSide, place[0]), side(kSide + kSideColumns, place[1]));
   }
   if (rc != SQLITE_DONE) {
     *problem = "journal_line: " + q.ErrorMessage();
@@ -355,14 +355,12 @@ int32_t SumMagnitudes(Store& store, const char* table, const char* column, const
 
 }  // namespace
 
-int32_t CheckDataSet(const std::string& dataId, std::string* problem) {
-  Session* session = Session::Current();
-  if (session == nullptr) return host::kNotConnected;
-  session->journalTally().Clear();
+int32_t CheckDataSet(Store& store, const std::string& dataId, JournalTally* tally, std::string* problem) {
+  tally->Clear();
   static const std::vector<TableCheck> kChecks = DataSetChecks();
   for (const TableCheck& check : kChecks) {
     std::string error;
-    Statement q = session->store().Prepare(std::string("SELECT ") + check.row + " FROM " + check.table +
+    Statement q = store.Prepare(std::string("SELECT ") + check.row + " FROM " + check.table +
                                                " t WHERE data_id = ?1 AND (" + check.sound + ") IS NOT 1 LIMIT 1",
                                            &error);
     if (!q.valid()) {
@@ -383,33 +381,38 @@ int32_t CheckDataSet(const std::string& dataId, std::string* problem) {
   }
   // The data entry has passed its check: its period is sound.
   int64_t periodStart = 0, periodEnd = 0;
-  Statement period = session->store().Prepare("SELECT period_start, period_end FROM data_entry WHERE data_id = ?1");
+  Statement period = store.Prepare("SELECT period_start, period_end FROM data_entry WHERE data_id = ?1");
   period.Bind(1, dataId);
   if (period.Step() == SQLITE_ROW) {
     periodStart = period.Int(0);
     periodEnd = period.Int(1);
   }
   uint64_t assets = 0, saved = 0;
-  if (int32_t total = SumMagnitudes(session->store(), "fixed_asset", "acquisition_amount", dataId,
+  if (int32_t total = SumMagnitudes(store, "fixed_asset", "acquisition_amount", dataId,
                                     "the assets' acquisition amounts", &assets, problem);
       total != host::kOk)
     return total;
   if (int32_t total =
-          SumMagnitudes(session->store(), "saved_amount", "amount", dataId, "the saved return's amounts", &saved, problem);
+          SumMagnitudes(store, "saved_amount", "amount", dataId, "the saved return's amounts", &saved, problem);
       total != host::kOk)
     return total;
   // The journal's tally answers only for the data the check read: the store
   // must stand where it stood before the read.
-  JournalTally& tally = session->journalTally();
-  const std::optional<Store::Version> before = session->store().DataVersion();
-  if (int32_t journal = CheckJournal(session->store(), dataId, periodStart, periodEnd, assets, &tally, problem);
+  const std::optional<Store::Version> before = store.DataVersion();
+  if (int32_t journal = CheckJournal(store, dataId, periodStart, periodEnd, assets, tally, problem);
       journal != host::kOk) {
-    tally.Clear();
+    tally->Clear();
     return journal;
   }
-  const std::optional<Store::Version> after = session->store().DataVersion();
-  tally.Seal(before && after && *before == *after ? after : std::nullopt);
+  const std::optional<Store::Version> after = store.DataVersion();
+  tally->Seal(before && after && *before == *after ? after : std::nullopt);
   return host::kOk;
+}
+
+int32_t CheckDataSet(const std::string& dataId, std::string* problem) {
+  Session* session = Session::Current();
+  if (session == nullptr) return host::kNotConnected;
+  return CheckDataSet(session->store(), dataId, &session->journalTally(), problem);
 }
 
 }  // namespace ledger

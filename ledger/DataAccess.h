@@ -8,6 +8,7 @@
 
 #include "host/HostTypes.h"
 #include "host/Records.h"
+#include "ledger/JournalTally.h"
 #include "ledger/Store.h"
 
 namespace ledger {
@@ -40,6 +41,9 @@ int32_t SelectedDataId(std::string* dataId);
 // The same read fills the connection's journal tally (JournalTally), which
 // answers for the data set only when the whole check has passed.
 int32_t CheckDataSet(const std::string& dataId, std::string* problem);
+// The same check on any open store, into `tally` (cleared first; sealed
+// only when the store did not change during the read).
+int32_t CheckDataSet(Store& store, const std::string& dataId, JournalTally* tally, std::string* problem);
 
 // The columns a data entry row is read with, for FillDataInfo.
 inline constexpr const char* kDataEntryColumns =

@@ -14,6 +14,7 @@
 
 #include "host/LedgerCore.h"
 #include "host/SaveTaxInfo.h"
+#include "ledger/CheckVerdict.h"
 #include "ledger/Dates.h"
 #include "ledger/Text.h"
 
@@ -809,9 +810,31 @@ class Importer {
 
 }  // namespace
 
+std::vector<std::string> RememberChecks(Store& store) {
+  std::vector<std::string> notes;
+  Statement q = store.Prepare(
+      "SELECT data_id, data_no FROM data_entry WHERE data_id NOT IN (SELECT data_id FROM data_check) ORDER BY data_no");
+  if (!q.valid()) return {"the data sets' checks could not be remembered: the database has no verdict table"};
+  std::vector<std::pair<std::string, int64_t>> unchecked;
+  while (q.Step() == SQLITE_ROW) unchecked.emplace_back(q.Text(0), q.Int(1));
+  for (const auto& [dataId, dataNo] : unchecked) {
+    std::string problem, notKept;
+    const std::string which = "data number " + std::to_string(dataNo);
+    if (CheckAndRemember(store, dataId, &problem, &notKept) != host::kOk)
+      notes.push_back(which + " does not pass the check the programs make before they use it: " + problem);
+    else if (!notKept.empty())
+      notes.push_back(which + " is sound, but its check is made again at every start: " + notKept);
+  }
+  return notes;
+}
+
 ImportResult ImportFolder(Store& store, const std::string& folder, bool replace) {
   ImportResult result;
   std::string error;
+  if (!EnsureCheckVerdicts(store, &error)) {
+    result.error = "the company database is busy (another program is writing it) or read-only";
+    return result;
+  }
   if (!store.Exec("BEGIN IMMEDIATE", &error)) {
     result.error = "the company database is busy (another program is writing it) or read-only";
     return result;
@@ -824,6 +847,7 @@ ImportResult ImportFolder(Store& store, const std::string& folder, bool replace)
     result.error = failure.message;
     return result;
   }
+  result.notes = RememberChecks(store);
   if (!store.Exec("COMMIT", &error)) {
     store.Exec("ROLLBACK");
     result.error = "the import could not be stored (the disk is full, or the database is busy or read-only)";

@@ -41,7 +41,15 @@ struct ImportResult {
   std::string error;  // UTF-8, "journal.csv line 12, field dr_amount: ..."
   int rows = 0;       // rows imported
   std::vector<ImportedFile> files;  // in the order read
+  // After the rows are in, every data set without a remembered check is
+  // checked (CheckVerdict.h): what the check refused, or why its verdict
+  // could not be kept. The import stands either way.
+  std::vector<std::string> notes;
 };
+
+// Checks every data set of the store that has no remembered verdict and
+// remembers those that pass; the notes of ImportResult.
+std::vector<std::string> RememberChecks(Store& store);
 
 // The names of the import files, in the order they are read.
 const std::vector<std::string>& ImportFileNames();

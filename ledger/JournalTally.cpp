@@ -1,9 +1,12 @@
 #include "ledger/JournalTally.h"
 
 #include <bit>
+#include <cstring>
+#include <type_traits>
 
 #include "host/HostTypes.h"
 #include "ledger/Clause.h"
+#include "ledger/rules/ReturnFigures.h"
 #include "ledger/rules/RuleSupport.h"
 
 namespace ledger {
@@ -28,6 +31,70 @@ bool RateClass(int64_t rate, int64_t reduced, size_t* rateClass) {
   return reduced == 0 || *rateClass == kReducedClass;
 }
 
+// The taxed-at rate class of a side: its own rate, or the rate in force on
+// the line's date for a side without one.
+constexpr uint32_t kTaxedRateValues[] = {300, 500, 800, 800, 1000};
+constexpr size_t kTaxedReduced = 3;
+size_t TaxedRateClass(int64_t rate, int64_t reduced, int32_t date) {
+  const uint32_t taxed = rate != 0 ? static_cast<uint32_t>(rate) : rules::RateInForce(date);
+  switch (taxed) {
+    case 300: return 0;
+    case 500: return 1;
+    case 800: return reduced == 1 ? kTaxedReduced : 2;
+    default: return 4;
+  }
+}
+
+// Little-endian bytes of the serialized tally.
+class Writer {
+ public:
+  template <typename T>
+  void Put(T value) {
+    static_assert(std::is_integral_v<T>);
+    for (size_t i = 0; i < sizeof(T); ++i) bytes_.push_back(static_cast<char>(static_cast<uint64_t>(value) >> (8 * i)));
+  }
+  void PutText(const std::string& text) {
+    Put<uint32_t>(static_cast<uint32_t>(text.size()));
+    bytes_ += text;
+  }
+  std::string& bytes() { return bytes_; }
+
+ private:
+  std::string bytes_;
+};
+
+class Reader {
+ public:
+  explicit Reader(std::string_view bytes) : bytes_(bytes) {}
+  template <typename T>
+  bool Get(T* value) {
+    static_assert(std::is_integral_v<T>);
+    if (bytes_.size() - at_ < sizeof(T)) return false;
+    uint64_t v = 0;
+    for (size_t i = 0; i < sizeof(T); ++i) v |= uint64_t{static_cast<unsigned char>(bytes_[at_ + i])} << (8 * i);
+    at_ += sizeof(T);
+    *value = static_cast<T>(v);
+    return true;
+  }
+  bool GetText(std::string* text, size_t limit) {
+    uint32_t size = 0;
+    if (!Get(&size) || size > limit || bytes_.size() - at_ < size) return false;
+    text->assign(bytes_.substr(at_, size));
+    at_ += size;
+    return true;
+  }
+  // Whether `count` items of `itemBytes` bytes each can still follow.
+  bool Holds(uint64_t count, size_t itemBytes) const { return count <= (bytes_.size() - at_) / itemBytes; }
+  bool AtEnd() const { return at_ == bytes_.size(); }
+
+ private:
+  std::string_view bytes_;
+  size_t at_ = 0;
+};
+
+constexpr uint32_t kSerialMagic = 0x544A4254;  // "TBJT"
+constexpr uint32_t kSerialLayout = 1;
+
 }  // namespace
 
 int32_t RateFlagOfSide(int64_t rate, int64_t reduced) {
@@ -48,6 +115,7 @@ void JournalTally::Begin(const std::string& dataId, std::vector<int64_t> account
   sideBlocks_.resize(accountIds_.size());
   sidesKept_ = true;
   combinations_.resize(1024);
+  returnCells_.assign(kReturnCells, SideSums{});
 }
 
 size_t JournalTally::SlotFor(uint32_t key) const {
@@ -77,7 +145,7 @@ JournalTally::Combination& JournalTally::CombinationFor(uint32_t key) {
   return c;
 }
 
-void JournalTally::Add(int64_t month, const LineSide& debit, const LineSide& credit) {
+void JournalTally::Add(int64_t month, int32_t date, const LineSide& debit, const LineSide& credit) {
   if (!open_) return;
   const uint32_t key = (static_cast<uint32_t>(month & 0xff) << 16 | static_cast<uint32_t>(debit.category & 0xff) << 8 |
                         static_cast<uint32_t>(credit.category & 0xff)) + 1;
@@ -95,6 +163,27 @@ void JournalTally::Add(int64_t month, const LineSide& debit, const LineSide& cre
     const int32_t order = rules::MonthOrder(static_cast<int32_t>(month));
     AddSide(static_cast<size_t>(order - 1), true, debit);
     AddSide(static_cast<size_t>(order - 1), false, credit);
+  }
+  const int32_t order = rules::MonthOrder(static_cast<int32_t>(month));
+  if (order < 1) {
+    Clear();  // no month a sound line has
+    return;
+  }
+  for (const LineSide* side : {&debit, &credit}) {
+    if (side->category < 0 || side->category >= static_cast<int64_t>(kReturnCategories)) continue;  // no figure
+    if (side->businessType < 0 || side->businessType >= static_cast<int64_t>(kBusinessTypes)) {
+      Clear();
+      return;
+    }
+    const size_t cell =
+        (((static_cast<size_t>(order - 1) * 2 + (side == &debit ? 0 : 1)) * kReturnCategories +
+          static_cast<size_t>(side->category)) * kBusinessTypes + static_cast<size_t>(side->businessType)) *
+            kTaxedRates +
+        TaxedRateClass(side->rate, side->reduced, date);
+    SideSums& sums = returnCells_[cell];
+    sums.amount += side->amount;
+    sums.tax += side->tax;
+    ++sums.sides;
   }
 }
 
@@ -139,6 +228,7 @@ void JournalTally::Clear() {
   sideBlocks_ = std::vector<std::unique_ptr<SideBlock>>();
   sideAccounts_ = 0;
   sidesKept_ = false;
+  returnCells_ = std::vector<SideSums>();
   version_.reset();
   open_ = false;
 }
@@ -193,6 +283,137 @@ bool JournalTally::ForEachSide(const std::function<bool(const SideKey&, const Si
     }
   }
   return true;
+}
+
+void JournalTally::ForEachReturnSide(const std::function<void(const ReturnSideKey&, const SideSums&)>& each) const {
+  for (size_t cell = 0; cell < returnCells_.size(); ++cell) {
+    if (returnCells_[cell].sides == 0) continue;
+    size_t rest = cell;
+    const size_t rateClass = rest % kTaxedRates;
+    rest /= kTaxedRates;
+    const size_t businessType = rest % kBusinessTypes;
+    rest /= kBusinessTypes;
+    const size_t category = rest % kReturnCategories;
+    rest /= kReturnCategories;
+    const size_t debitOrCredit = rest % 2, month = rest / 2;
+    const ReturnSideKey key{.month = kMonthNumbers[month],
+                            .debit = debitOrCredit == 0,
+                            .category = static_cast<uint8_t>(category),
+                            .businessType = static_cast<uint8_t>(businessType),
+                            .rate = kTaxedRateValues[rateClass],
+                            .reduced = rateClass == kTaxedReduced};
+    each(key, returnCells_[cell]);
+  }
+}
+
+// Layout: magic, layout, the data ID, the account IDs, the combinations
+// (count, then key, flags, lines and the six business-type counts of each),
+// whether side sums were kept and then each account's block (its place and
+// every cell), then every return cell. Cells without sides are left out.
+std::string JournalTally::Serialize() const {
+  Writer w;
+  w.Put(kSerialMagic);
+  w.Put(kSerialLayout);
+  w.PutText(dataId_);
+  w.Put<uint64_t>(accountIds_.size());
+  for (int64_t id : accountIds_) w.Put(id);
+  w.Put<uint64_t>(combinationCount_);
+  for (const Combination& c : combinations_) {
+    if (c.key == 0) continue;
+    w.Put(c.key);
+    w.Put(c.rateFlags);
+    w.Put(c.lines);
+    for (uint64_t n : c.withBusinessType) w.Put(n);
+  }
+  auto putCells = [&w](const SideSums* cells, size_t count) {
+    uint64_t used = 0;
+    for (size_t i = 0; i < count; ++i) used += cells[i].sides != 0;
+    w.Put(used);
+    for (size_t i = 0; i < count; ++i) {
+      if (cells[i].sides == 0) continue;
+      w.Put<uint32_t>(static_cast<uint32_t>(i));
+      w.Put(cells[i].amount);
+      w.Put(cells[i].tax);
+      w.Put(cells[i].sides);
+    }
+  };
+  w.Put<uint8_t>(sidesKept_ ? 1 : 0);
+  if (sidesKept_) {
+    w.Put<uint64_t>(sideAccounts_);
+    for (size_t place = 0; place < sideBlocks_.size(); ++place) {
+      if (!sideBlocks_[place]) continue;
+      w.Put<uint64_t>(place);
+      putCells(sideBlocks_[place]->data(), sideBlocks_[place]->size());
+    }
+  }
+  putCells(returnCells_.data(), returnCells_.size());
+  return std::move(w.bytes());
+}
+
+bool JournalTally::Deserialize(std::string_view bytes) {
+  Clear();
+  Reader r(bytes);
+  uint32_t magic = 0, layout = 0;
+  if (!r.Get(&magic) || magic != kSerialMagic || !r.Get(&layout) || layout != kSerialLayout) return false;
+  std::string dataId;
+  uint64_t accounts = 0, combinations = 0;
+  if (!r.GetText(&dataId, 64) || dataId.empty() || !r.Get(&accounts) || !r.Holds(accounts, 8)) return false;
+  Begin(dataId, {});
+  accountIds_.resize(accounts);
+  for (int64_t& id : accountIds_) r.Get(&id);
+  sideBlocks_.resize(accountIds_.size());
+  if (!r.Get(&combinations) || combinations > kMaxCombinations || !r.Holds(combinations, 64)) return Fail();
+  for (uint64_t i = 0; i < combinations; ++i) {
+    uint32_t key = 0;
+    Combination read;
+    r.Get(&key);
+    r.Get(&read.rateFlags);
+    r.Get(&read.lines);
+    for (uint64_t& n : read.withBusinessType) r.Get(&n);
+    if (key == 0) return Fail();
+    Combination& c = CombinationFor(key);
+    if (c.lines != 0 || c.rateFlags != 0) return Fail();  // a key twice
+    read.key = key;
+    c = read;
+  }
+  auto getCells = [&r](SideSums* cells, size_t count) {
+    uint64_t used = 0;
+    if (!r.Get(&used) || used > count || !r.Holds(used, 28)) return false;
+    for (uint64_t i = 0; i < used; ++i) {
+      uint32_t at = 0;
+      SideSums sums;
+      r.Get(&at);
+      r.Get(&sums.amount);
+      r.Get(&sums.tax);
+      r.Get(&sums.sides);
+      if (at >= count || sums.sides == 0 || cells[at].sides != 0) return false;
+      cells[at] = sums;
+    }
+    return true;
+  };
+  uint8_t kept = 0;
+  if (!r.Get(&kept) || kept > 1) return Fail();
+  sidesKept_ = kept == 1;
+  if (sidesKept_) {
+    uint64_t blocks = 0;
+    if (!r.Get(&blocks) || blocks > accountIds_.size() || blocks > kMaxSideAccounts) return Fail();
+    for (uint64_t i = 0; i < blocks; ++i) {
+      uint64_t place = 0;
+      if (!r.Get(&place) || place >= sideBlocks_.size() || sideBlocks_[place]) return Fail();
+      sideBlocks_[place] = std::make_unique<SideBlock>();
+      if (!getCells(sideBlocks_[place]->data(), sideBlocks_[place]->size())) return Fail();
+    }
+    sideAccounts_ = blocks;
+  } else {
+    sideBlocks_ = std::vector<std::unique_ptr<SideBlock>>();
+  }
+  if (!getCells(returnCells_.data(), returnCells_.size()) || !r.AtEnd()) return Fail();
+  return true;
+}
+
+bool JournalTally::Fail() {
+  Clear();
+  return false;
 }
 
 int32_t JournalTally::SelectedMonths(const StFINDINFO* chain, std::array<bool, 19>* months) {

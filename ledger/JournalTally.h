@@ -18,6 +18,16 @@
 // sides' amounts and taxes together to stay below 9 x 10^18, so no sum of
 // them, with any signs and in any order, can leave 64 bits.
 //
+// Return sides: every side of a tax category that makes a figure of the
+// return (1-37) is also added up under its month number, debit or credit,
+// category, business type and the rate it is taxed at: its own rate, or for
+// a side without one the rate in force on the line's date. That is all the
+// return's figures ask of a side besides its amount and tax, so they can be
+// summed from these cells for any chain of month conditions.
+//
+// A tally can be written into bytes and read back (Serialize, Deserialize),
+// so that the store can keep it beside the check's verdict (DataCheck.h).
+//
 // A tally describes the store as it was read. It is stale as soon as the
 // store has changed (Store::DataVersion); a stale tally, one for another data
 // set, or a part given up because the journal has too many combinations
@@ -30,6 +40,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/FindInfo.h"
@@ -89,8 +100,9 @@ class JournalTally {
   // Starts a tally of `dataId`'s journal, whose lines name the accounts
   // `accountIds`.
   void Begin(const std::string& dataId, std::vector<int64_t> accountIds);
-  // Adds one line of month number `month` (1-12, 15 or 18).
-  void Add(int64_t month, const LineSide& debit, const LineSide& credit);
+  // Adds one line of month number `month` (1-12, 15 or 18) dated `date`
+  // (yyyymmdd).
+  void Add(int64_t month, int32_t date, const LineSide& debit, const LineSide& credit);
   // Ends the tally: it answers from now on while the store's data version is
   // `version`. Without a version (the store changed during the read) it
   // answers nothing.
@@ -112,6 +124,27 @@ class JournalTally {
   // conditions only; kBadArgument for one that names anything else.
   static int32_t SelectedMonths(const StFINDINFO* chain, std::array<bool, 19>* months);
 
+  // The sides of one month number, side, category, business type and rate
+  // taxed at (hundredths of a per cent, never 0; `reduced` only with 800).
+  struct ReturnSideKey {
+    int32_t month = 0;
+    bool debit = false;
+    uint8_t category = 0;
+    uint8_t businessType = 0;
+    uint32_t rate = 0;
+    bool reduced = false;
+  };
+  // Calls `each` for every return cell with sides, in no particular order.
+  void ForEachReturnSide(const std::function<void(const ReturnSideKey&, const SideSums&)>& each) const;
+
+  // The tally as bytes, and back. Deserialize answers false, and leaves the
+  // tally cleared, for bytes that are not a whole tally of this layout; a
+  // tally read back answers from the store only once sealed.
+  std::string Serialize() const;
+  bool Deserialize(std::string_view bytes);
+  // The data set the tally was begun for.
+  const std::string& dataId() const { return dataId_; }
+
  private:
   struct Combination {
     uint32_t key = 0;  // month << 16 | debit category << 8 | credit category, plus one; 0 for a free slot
@@ -123,8 +156,14 @@ class JournalTally {
   // (no rate, 3 %, 5 %, standard 8 %, reduced 8 %, 10 %).
   static constexpr size_t kMonths = 14, kRateClasses = 6;
   using SideBlock = std::array<SideSums, kMonths * 2 * kRateClasses>;
+  // The return cells: by month (in the period's order), side, category 0-37,
+  // business type 0-6 and taxed-at rate class (3 %, 5 %, standard 8 %,
+  // reduced 8 %, 10 %).
+  static constexpr size_t kReturnCategories = 38, kBusinessTypes = 7, kTaxedRates = 5;
+  static constexpr size_t kReturnCells = kMonths * 2 * kReturnCategories * kBusinessTypes * kTaxedRates;
 
   size_t SlotFor(uint32_t key) const;
+  bool Fail();  // clears the tally, answers false
   Combination& CombinationFor(uint32_t key);
   void AddSide(size_t month, bool debit, const LineSide& side);
 
@@ -136,6 +175,7 @@ class JournalTally {
   std::vector<std::unique_ptr<SideBlock>> sideBlocks_;  // by account place, made on its first side
   size_t sideAccounts_ = 0;
   bool sidesKept_ = false;
+  std::vector<SideSums> returnCells_;  // kReturnCells once begun
   std::optional<Store::Version> version_;
   bool open_ = false;  // between Begin and Seal, and not given up
 };

@@ -1,6 +1,8 @@
 // The schema of the company database.
 #include "ledger/Schema.h"
 
+#include <array>
+
 namespace ledger {
 
 // Dates are yyyymmdd integers; amounts are yen x 10 000 and stay below 10^18
@@ -131,5 +133,47 @@ CREATE TABLE saved_amount (
 );
 INSERT INTO ledger_meta (key, value) VALUES ('schema_version', '1');
 )SQL";
+
+}  // namespace ledger
+
+namespace ledger {
+
+namespace {
+
+// The tables the data-set check reads: every change of one of their rows
+// forgets the verdict of the data set the row belongs to.
+constexpr std::array<const char*, 8> kCheckedTables = {"data_entry", "tax_settings", "account",  "department",
+                                                       "journal_line", "fixed_asset", "saved_return", "saved_amount"};
+
+std::string MakeVerdictSql() {
+  std::string sql =
+      "CREATE TABLE IF NOT EXISTS data_check (\n"
+      "  data_id TEXT PRIMARY KEY,\n"
+      "  schema_version INTEGER NOT NULL,\n"
+      "  tally BLOB NOT NULL\n"
+      ");\n";
+  // The guard keeps the cost of a write small while nothing is remembered
+  // (an import writes a million lines, then remembers its verdict).
+  for (const char* table : kCheckedTables) {
+    const std::string name = std::string("data_check_forget_") + table;
+    sql += "CREATE TRIGGER IF NOT EXISTS " + name + "_insert AFTER INSERT ON " + table +
+           " WHEN EXISTS (SELECT 1 FROM data_check WHERE data_id = NEW.data_id)"
+           " BEGIN DELETE FROM data_check WHERE data_id = NEW.data_id; END;\n";
+    sql += "CREATE TRIGGER IF NOT EXISTS " + name + "_update AFTER UPDATE ON " + table +
+           " WHEN EXISTS (SELECT 1 FROM data_check WHERE data_id IN (OLD.data_id, NEW.data_id))"
+           " BEGIN DELETE FROM data_check WHERE data_id IN (OLD.data_id, NEW.data_id); END;\n";
+    sql += "CREATE TRIGGER IF NOT EXISTS " + name + "_delete AFTER DELETE ON " + table +
+           " WHEN EXISTS (SELECT 1 FROM data_check WHERE data_id = OLD.data_id)"
+           " BEGIN DELETE FROM data_check WHERE data_id = OLD.data_id; END;\n";
+  }
+  return sql;
+}
+
+}  // namespace
+
+const std::string& CheckVerdictSql() {
+  static const std::string sql = MakeVerdictSql();
+  return sql;
+}
 
 }  // namespace ledger

@@ -31,6 +31,17 @@ Statement& Statement::Bind(int index, std::string_view text) {
   return *this;
 }
 
+Statement& Statement::BindBlob(int index, std::string_view bytes) {
+  sqlite3_bind_blob64(stmt_, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT);
+  return *this;
+}
+
+std::string_view Statement::Blob(int column) const {
+  const void* p = sqlite3_column_blob(stmt_, column);
+  if (p == nullptr) return {};
+  return std::string_view(static_cast<const char*>(p), static_cast<size_t>(sqlite3_column_bytes(stmt_, column)));
+}
+
 Statement& Statement::BindNull(int index) {
   sqlite3_bind_null(stmt_, index);
   return *this;
@@ -143,7 +154,7 @@ std::unique_ptr<Store> Store::Create(const std::string& path, std::string* error
   // through, and larger pages take a quarter of the reads from the file that
   // the default 4 KiB pages take. (A page size is set before the first table;
   // databases made earlier keep theirs.)
-  if (!store->Exec(std::string("PRAGMA page_size = ") + std::to_string(kPageSize) + ";BEGIN;" + kSchemaSql + "COMMIT;",
+  if (!store->Exec(std::string("PRAGMA page_size = ") + std::to_string(kPageSize) + ";BEGIN;" + kSchemaSql + CheckVerdictSql() + "COMMIT;",
                    &why)) {
     if (error != nullptr) *error = "cannot create the schema in " + path + ": " + why;
     store.reset();

@@ -33,6 +33,7 @@ class Statement {
   Statement& Bind(int index, int64_t value);
   Statement& Bind(int index, std::string_view text);
   Statement& BindNull(int index);
+  Statement& BindBlob(int index, std::string_view bytes);
   // SQLITE_ROW, SQLITE_DONE or an error code.
   int Step();
   void Reset();
@@ -49,6 +50,8 @@ class Statement {
   }
   bool IsText(int column) const { return sqlite3_column_type(stmt_, column) == SQLITE_TEXT; }
   std::string Text(int column) const;
+  // A column's bytes as a blob, valid until the next Step or Reset.
+  std::string_view Blob(int column) const;
   double Real(int column) const { return sqlite3_column_double(stmt_, column); }
   std::string ErrorMessage() const { return sqlite3_errmsg(db_); }
 

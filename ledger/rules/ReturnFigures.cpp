@@ -35,7 +35,7 @@ void ReturnFigureSheet::AddGroup(RecordSums& sums, size_t offset, const JournalS
   AddAt(sums, offset + R::kIncl, inclusive);
 }
 
-void ReturnFigureSheet::Add(const JournalSide& side) {
+void ReturnFigureSheet::Add(const JournalSide& side, uint64_t count) {
   const uint8_t c = side.category;
   const bool sales = c >= tc::kTaxableSales && c <= tc::kBadDebtsRecovered;
   const bool purchase = c >= tc::kPurchaseTaxableOnly && c <= tc::kImportLocalTax && c != tc::kNonTaxablePurchase;
@@ -47,7 +47,7 @@ void ReturnFigureSheet::Add(const JournalSide& side) {
   if (found == recordRates_.end()) return;
   const size_t index = static_cast<size_t>(found - recordRates_.begin());
   RecordSums& sums = records_[index];
-  sums.sides += 1;
+  sums.sides += static_cast<uint32_t>(count);  // counted as the host counts: modulo 2^32
 
   // The side that makes the figure: credit for sales and recoveries, debit
   // for bad debts, purchases and imports.
@@ -65,7 +65,7 @@ void ReturnFigureSheet::Add(const JournalSide& side) {
             !AddAmount(&sums.business[t][base + 2], side.amount)) {
           ok_ = false;
         }
-        sums.businessSides[t] += 1;
+        sums.businessSides[t] += static_cast<int64_t>(count);
       }
       break;
     }

@@ -102,7 +102,10 @@ class ReturnFigureSheet {
 
   static constexpr uint32_t kReducedMark = 0x10000;
 
-  void Add(const JournalSide& side);
+  // Adds `count` sides like `side` whose amounts and taxes add up to
+  // side.amount and side.tax: the same as adding each of them, since every
+  // figure is a sum of the sides' amounts and taxes.
+  void Add(const JournalSide& side, uint64_t count = 1);
   // False once a sum has left the range of a signed 64-bit amount.
   bool ok() const { return ok_; }
 

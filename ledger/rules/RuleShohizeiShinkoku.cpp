@@ -9,10 +9,17 @@
 // method, and the document's writer picks what the method uses. The sums are
 // added into the records in one step: on any failure the records are left
 // exactly as they were.
+//
+// While the journal's tally describes the store and the period condition
+// names months only, the sums come from the tally's return cells (a side is
+// placed there by its month, category, business type and the rate it is
+// taxed at, all the sheet asks of it) instead of reading the lines.
+#include <array>
 #include <string>
 #include <vector>
 
 #include "host/LedgerRules.h"
+#include "ledger/JournalTally.h"
 #include "ledger/rules/ReturnFigures.h"
 #include "ledger/rules/RuleSupport.h"
 
@@ -45,6 +52,24 @@ int32_t ClRuleShohizeiShinkoku::SumTax(uint8_t taxMethod, const StFINDINFO* peri
   std::vector<uint32_t> presetRates;
   for (size_t i = 0; i < rateCount; ++i) presetRates.push_back(rateTotals[i].view().U32(StTAXREPORTRATEINFO::kRate));
   rules::ReturnFigureSheet sheet(std::move(presetRates));
+
+  std::array<bool, 19> months{};
+  if (const ledger::JournalTally* tally = rules::CurrentTally(*store, CurDataID());
+      tally != nullptr && ledger::JournalTally::SelectedMonths(period, &months) == host::kOk) {
+    tally->ForEachReturnSide([&](const ledger::JournalTally::ReturnSideKey& key, const ledger::JournalTally::SideSums& sums) {
+      if (!months[static_cast<size_t>(key.month)]) return;
+      rules::JournalSide s;
+      s.debit = key.debit;
+      s.category = key.category;
+      s.rate = key.rate;
+      s.reduced = key.reduced;
+      s.businessType = key.businessType;
+      s.amount = sums.amount;
+      s.tax = sums.tax;
+      sheet.Add(s, sums.sides);
+    });
+    return sheet.AddInto(rateTotals, businessTotals) ? host::kOk : host::kStoreFailed;
+  }
 
   Statement q = store->Prepare(
       "SELECT entry_date, dr_category, dr_rate, dr_reduced, dr_business_type, dr_amount, dr_tax, "

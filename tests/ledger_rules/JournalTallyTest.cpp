@@ -204,13 +204,13 @@ TEST_F(JournalTallyTest, TooManyCombinationsGiveTheTallyUp) {
   const ledger::Store::Version version{1, 0};
   tally.Begin("X", {7});
   for (size_t i = 0; i <= ledger::JournalTally::kMaxCombinations; ++i)
-    tally.Add(1 + static_cast<int64_t>(i / 65536), {.category = static_cast<int64_t>(i / 256 % 256)},
+    tally.Add(1 + static_cast<int64_t>(i / 65536), 20230401, {.category = static_cast<int64_t>(i / 256 % 256)},
               {.category = static_cast<int64_t>(i % 256)});
   tally.Seal(version);
   EXPECT_FALSE(tally.Answers("X", version));
 
   tally.Begin("X", {7});
-  tally.Add(1, {.rate = 800, .businessType = 6}, {.businessType = 6});
+  tally.Add(1, 20230401, {.rate = 800, .businessType = 6}, {.businessType = 6});
   tally.Seal(version);
   EXPECT_TRUE(tally.Answers("X", version));
   EXPECT_TRUE(tally.HasSides());
@@ -229,12 +229,111 @@ TEST_F(JournalTallyTest, TooManyCombinationsGiveTheTallyUp) {
   std::vector<int64_t> ids(ledger::JournalTally::kMaxSideAccounts + 2);
   for (size_t i = 0; i < ids.size(); ++i) ids[i] = static_cast<int64_t>(i) + 100;
   tally.Begin("X", ids);
-  for (size_t i = 0; i + 1 < ids.size(); i += 2) tally.Add(1, {.account = i}, {.account = i + 1});
+  for (size_t i = 0; i + 1 < ids.size(); i += 2) tally.Add(1, 20230401, {.account = i}, {.account = i + 1});
   tally.Seal(version);
   EXPECT_TRUE(tally.Answers("X", version));
   EXPECT_FALSE(tally.HasSides());
   ASSERT_EQ(tally.Select(nullptr, &counts), host::kOk);
   EXPECT_EQ(counts.lines, ids.size() / 2);
+}
+
+}  // namespace
+}  // namespace ledger_rules_test
+
+namespace ledger_rules_test {
+namespace {
+
+// The return's figures for one period, as the bytes of every rate and
+// business record.
+std::string ReturnFigures(Book& book, const StFINDINFO* period) {
+  StTAXREPORTRATEINFO rates[5];
+  StTAXREPORTBUSINESSTYPEINFO business[30];
+  const uint32_t preset[] = {1000, 800 + 0x10000, 800, 500, 300};
+  for (size_t i = 0; i < 5; ++i) rates[i].view().SetU32(StTAXREPORTRATEINFO::kRate, preset[i]);
+  auto rule = book.Bound<ClRuleShohizeiShinkoku>();
+  EXPECT_EQ(rule->SumTax(2, period, rates, business), host::kOk);
+  std::string bytes;
+  for (const auto& r : rates) bytes.append(reinterpret_cast<const char*>(r.data()), StTAXREPORTRATEINFO::kSize);
+  for (const auto& b : business)
+    bytes.append(reinterpret_cast<const char*>(b.data()), StTAXREPORTBUSINESSTYPEINFO::kSize);
+  return bytes;
+}
+
+TEST_F(JournalTallyTest, ReturnFiguresAsReadingTheLinesAcrossRateChanges) {
+  // A year across the change to 10 %: sides without a rate are taxed by the
+  // line's date, which the month number alone does not tell (here a month
+  // holds lines from either side of 1 October 2019).
+  book_.Exec("UPDATE data_entry SET period_start = 20190401, period_end = 20200331");
+  static constexpr int kMonths[] = {1, 2, 3, 4, 5, 6, 15, 7, 8, 9, 10, 11, 12, 18};
+  static constexpr int kCategories[] = {0, 1, 1, 1, 2, 3, 4, 5, 6, 7, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 37, 40};
+  static constexpr int32_t kDates[] = {20190401, 20190930, 20191001, 20191020, 20200331};
+  for (int i = 0; i < 600; ++i) {
+    Side debit = RandomSide(RandomAccount()), credit = RandomSide(RandomAccount());
+    debit.category = kCategories[random_() % std::size(kCategories)];
+    credit.category = kCategories[random_() % std::size(kCategories)];
+    book_.Line(kDates[random_() % std::size(kDates)], kMonths[random_() % 14], debit, credit);
+  }
+  const StFINDINFO category[] = {
+      F::Compare(F::kItemTaxCategory, F::kSideCredit, F::kCompareAtLeast, F::kValueNumber, 3, F::kJoinLast)};
+  const std::vector<StFINDINFO> periods[] = {Months(1, 12, 18), Months(6, 6), Months(1, 6, 15), Months(12, 12, 18)};
+  auto askAll = [&] {
+    std::vector<std::string> answers;
+    for (const auto& period : periods) answers.push_back(ReturnFigures(book_, period.data()));
+    answers.push_back(ReturnFigures(book_, category));  // names a category: read from the lines either way
+    return answers;
+  };
+  ASSERT_FALSE(TallyAnswers());
+  const auto read = askAll();
+  Check();
+  ASSERT_TRUE(TallyAnswers());
+  const auto tallied = askAll();
+  ASSERT_EQ(tallied.size(), read.size());
+  for (size_t i = 0; i < read.size(); ++i) EXPECT_EQ(tallied[i], read[i]) << "period " << i;
+  EXPECT_NE(read[0], read[1]);
+
+  // A tally written into bytes and read back answers the same.
+  ledger::JournalTally& tally = ledger::Session::Current()->journalTally();
+  const std::string bytes = tally.Serialize();
+  ledger::JournalTally copy;
+  ASSERT_TRUE(copy.Deserialize(bytes));
+  EXPECT_EQ(copy.Serialize(), bytes);
+  ASSERT_TRUE(tally.Deserialize(bytes));
+  tally.Seal(ledger::Session::Current()->store().DataVersion());
+  ASSERT_TRUE(TallyAnswers());
+  EXPECT_EQ(askAll(), read);
+}
+
+TEST(JournalTallyBytes, DamagedBytesAreRefusedWhole) {
+  ledger::JournalTally tally;
+  tally.Begin("X", {7, 9});
+  tally.Add(1, 20190930, {.account = 0, .amount = 5, .tax = 1, .category = 1, .businessType = 2},
+            {.account = 1, .amount = 5, .category = 21, .rate = 800, .reduced = 1});
+  tally.Seal(ledger::Store::Version{1, 0});
+  const std::string bytes = tally.Serialize();
+  ledger::JournalTally read;
+  ASSERT_TRUE(read.Deserialize(bytes));
+  // Every shortened copy, and every copy with one byte changed in its layout
+  // words, counts or places, is refused and leaves nothing behind.
+  for (size_t size = 0; size < bytes.size(); ++size) {
+    EXPECT_FALSE(read.Deserialize(std::string_view(bytes).substr(0, size))) << size;
+    EXPECT_TRUE(read.dataId().empty());
+  }
+  EXPECT_FALSE(read.Deserialize(bytes + '\0'));
+  std::string changed = bytes;
+  changed[4] = 2;  // another layout
+  EXPECT_FALSE(read.Deserialize(changed));
+  // Random changes: never a crash, and a refusal never leaves half a tally.
+  std::mt19937 random(7);
+  int refused = 0;
+  for (int i = 0; i < 2000; ++i) {
+    changed = bytes;
+    changed[random() % changed.size()] ^= static_cast<char>(1 + random() % 255);
+    if (!read.Deserialize(changed)) {
+      ++refused;
+      EXPECT_TRUE(read.dataId().empty());
+    }
+  }
+  EXPECT_GT(refused, 0);
 }
 
 }  // namespace

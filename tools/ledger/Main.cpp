@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "host/HostTypes.h"
+#include "ledger/CheckVerdict.h"
 #include "ledger/Import.h"
 #include "ledger/Installation.h"
 #include "platform/CallerWindow.h"
@@ -39,7 +41,9 @@ void PrintUsage(std::FILE* out) {
                "                               start taxbridge_EDITION as its calling window\n"
                "  summary DATA_NO FIRST LAST   print the consumption-tax summary of months FIRST to LAST\n"
                "  generate DATA_NO LINES [ACCOUNTS DEPARTMENTS ASSETS]\n"
-               "                               add a large deterministic data set\n",
+               "                               add a large deterministic data set\n"
+               "  check DATA_NO                check a data set as the programs do before they use it,\n"
+               "                               and remember a passing verdict (after edits by hand)\n",
                Installation::HomeFolder().c_str());
 }
 
@@ -94,6 +98,7 @@ int Import(const std::vector<std::string>& args) {
     std::printf("%-18s %8d rows  (%s)\n", file.name.c_str(), file.rows, file.encoding.c_str());
   }
   std::printf("imported %d rows from %s\n", result.rows, args[0].c_str());
+  for (const std::string& note : result.notes) std::printf("note: %s\n", note.c_str());
   return 0;
 }
 
@@ -293,7 +298,7 @@ int Generate(const std::vector<std::string>& args) {
   }
   const std::string id = "G" + std::to_string(dataNo);
   std::string error;
-  if (!store->Exec("BEGIN", &error)) {
+  if (!ledger::EnsureCheckVerdicts(*store, &error) || !store->Exec("BEGIN", &error)) {
     std::fprintf(stderr, "ledger: nothing generated: the database is busy or read-only\n");
     return 1;
   }
@@ -361,6 +366,7 @@ int Generate(const std::vector<std::string>& args) {
     f.Bind(7, 1 + i % 2);
     if (f.Step() != SQLITE_DONE) return fail(f.ErrorMessage());
   }
+  for (const std::string& note : ledger::RememberChecks(*store)) std::printf("note: %s\n", note.c_str());
   if (!store->Exec("COMMIT", &error)) return fail(error);
   std::printf("generated data %lld (%s): %lld lines, %lld accounts, %lld departments, %lld assets\n",
               static_cast<long long>(dataNo), id.c_str(), static_cast<long long>(lines),
@@ -369,6 +375,39 @@ int Generate(const std::vector<std::string>& args) {
 }
 
 }  // namespace
+
+int Check(const std::vector<std::string>& args) {
+  int64_t dataNo = 0;
+  if (args.size() != 1 || !ParseCount(args[0], 1, 2147483647, &dataNo)) return Usage();
+  auto store = OpenStore();
+  if (!store) return kFailed;
+  Statement known = store->Prepare("SELECT data_id FROM data_entry WHERE data_no = ?1");
+  known.Bind(1, dataNo);
+  if (known.Step() != SQLITE_ROW) {
+    std::fprintf(stderr, "ledger: no data set has number %s\n", args[0].c_str());
+    return kFailed;
+  }
+  const std::string dataId = known.Text(0);
+  known = Statement();
+  std::string error, problem, notKept;
+  if (!ledger::EnsureCheckVerdicts(*store, &error) || !store->Exec("BEGIN IMMEDIATE", &error)) {
+    std::fprintf(stderr, "ledger: the database is busy or read-only: %s\n", error.c_str());
+    return kFailed;
+  }
+  const int32_t status = ledger::CheckAndRemember(*store, dataId, &problem, &notKept);
+  if (!store->Exec("COMMIT", &error)) {
+    store->Exec("ROLLBACK");
+    notKept = "the database refused it (" + error + ")";
+  }
+  if (status != host::kOk) {
+    std::fprintf(stderr, "ledger: data number %s does not pass the check: %s\n", args[0].c_str(),
+                 problem.empty() ? "the data set cannot be read" : problem.c_str());
+    return kFailed;
+  }
+  std::printf("data number %s passes the check\n", args[0].c_str());
+  if (!notKept.empty()) std::printf("note: the verdict is not remembered: %s\n", notKept.c_str());
+  return kDone;
+}
 
 int Summary(const std::vector<std::string>& args);  // SummaryCommand.cpp
 
@@ -397,5 +436,6 @@ int main(int argc, char** argv) {
   if (command == "launch") return Launch(args);
   if (command == "generate") return Generate(args);
   if (command == "summary") return Summary(args);
+  if (command == "check") return Check(args);
   return Usage();
 }
