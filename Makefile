@@ -97,6 +97,10 @@ install: deps $(BUILD)/CMakeCache.txt
 	  done; \
 	done
 
+# The benchmarks (docs/performance.md, "## Method"). bench/run-bench.sh takes
+# BENCH_PARTS, BENCH_SIZES, BENCH_REPEAT, BENCH_DEMO_RUNS, BENCH_DEMO_LINES,
+# BENCH_BIG_LINES and BENCH_ARGS from the environment; the peer baseline of the
+# `full` part needs python3 with its sqlite3 module and the bench fails without.
 bench: deps
 	cmake -S . -B $(BUILD)-bench -Wno-dev -DCMAKE_BUILD_TYPE=Release -DTAXBRIDGE_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build $(BUILD)-bench -j $(JOBS)

@@ -1,20 +1,37 @@
 #!/usr/bin/env bash
 # Runs the benchmarks of a bench build: bench/run-bench.sh BUILD_DIR.
+# docs/performance.md ("## Method") describes what each part measures.
 #
-# First every Google Benchmark program (bench/bench_*), each report to the
-# terminal; then the whole-run benchmark (bench/full_run_bench) on generated
-# company data of BENCH_SIZES journal lines (default "100000 1000000 2000000"),
-# cached in BUILD_DIR/bench-data; then the dialog's start-up and the
-# saved-return method on the demo company data, BENCH_DEMO_RUNS times each
-# (default 20). BENCH_PARTS picks what runs: any of "micro", "full" and
-# "demo" (the default is all three). BENCH_ARGS is passed to every Google
-# Benchmark program. Every run of taxbridge_plus has its own C: drive and
-# installation. The script fails when a program fails or when there is none
-# to run.
+# BENCH_PARTS picks what runs, any of "micro", "full", "demo", "tty" and
+# "big" (the default is "micro full demo tty"):
+#   micro  every Google Benchmark program (bench/bench_*), each report to the
+#          terminal; BENCH_ARGS is passed to each.
+#   full   the whole journal-method run (bench/full_run_bench) on generated
+#          company data of BENCH_SIZES journal lines (default "100000 1000000
+#          2000000"), cached in BUILD_DIR/bench-data, against three
+#          baselines on the same database: the plain scan, the grouped pass
+#          and the peer script bench/peer/return_figures.py (python3 with its
+#          sqlite3 module). The four alternate, BENCH_REPEAT rounds (default
+#          3); the medians are printed.
+#   demo   the dialog's start-up and the saved-return method, BENCH_DEMO_RUNS
+#          times each (default 20), on the demo company data and on the
+#          generated company of BENCH_DEMO_LINES journal lines (default
+#          1000000; "" for the demo data alone) given a matching saved return.
+#   tty    the terminal backend against the script backend (bench/tty).
+#   big    one journal-method run on a generated company of BENCH_BIG_LINES
+#          journal lines (default 5000000), its time and peak memory. Making
+#          the data takes several minutes the first time.
+# Every run of taxbridge_plus has its own C: drive and installation. The
+# script fails when a program, a run or a baseline fails, when a run writes
+# another document than the same run before it, when a baseline's sums differ
+# from the plain scan's, when the peer cannot run (no python3 or sqlite3
+# module), or when there is nothing to run.
 set -euo pipefail
 
 build_dir="${1:?usage: run-bench.sh BENCH_BUILD_DIR}"
 parts=" ${BENCH_PARTS:-micro full demo tty} "
+repeat=${BENCH_REPEAT:-3}
+demo_lines=${BENCH_DEMO_LINES-1000000}
 here=$(cd "$(dirname "$0")" && pwd)
 sizes=${BENCH_SIZES:-100000 1000000 2000000}
 status=0
@@ -41,9 +58,10 @@ if [[ $parts == *" full "* ]]; then
     echo "run-bench.sh: no $runner (was it built with -DTAXBRIDGE_BENCH=ON?)" >&2
     exit 1
   fi
-  echo "== full run of taxbridge_plus (journal method, whole year) against one plain pass"
+  echo "== full run of taxbridge_plus (journal method, whole year) against the plain scan, the grouped pass and the peer"
   # shellcheck disable=SC2086
-  "$runner" "$build_dir" "$build_dir/bench-data" $sizes || { echo "run-bench.sh: full_run_bench failed" >&2; status=1; }
+  "$runner" --repeat "$repeat" --peer "$here/peer/return_figures.py" "$build_dir" "$build_dir/bench-data" $sizes ||
+    { echo "run-bench.sh: full_run_bench failed" >&2; status=1; }
 fi
 if [[ $parts == *" demo "* ]]; then
   runner="$build_dir/bench/full_run_bench"
@@ -51,8 +69,9 @@ if [[ $parts == *" demo "* ]]; then
     echo "run-bench.sh: no $runner (was it built with -DTAXBRIDGE_BENCH=ON?)" >&2
     exit 1
   fi
-  echo "== taxbridge_plus on the demo company data: the dialog's start-up and the saved-return method"
-  "$runner" demo "$build_dir" "$build_dir/bench-data" "$here/../demo/ledger" "${BENCH_DEMO_RUNS:-20}" ||
+  echo "== taxbridge_plus on the demo company data${demo_lines:+ and on $demo_lines lines}: the dialog's start-up and the saved-return method"
+  # shellcheck disable=SC2086
+  "$runner" demo "$build_dir" "$build_dir/bench-data" "$here/../demo/ledger" "${BENCH_DEMO_RUNS:-20}" $demo_lines ||
     { echo "run-bench.sh: full_run_bench demo failed" >&2; status=1; }
 fi
 
@@ -69,5 +88,17 @@ if [[ $parts == *" tty "* ]]; then
   echo "== taxbridge_plus under the terminal backend (tmux) against the script backend"
   "$runner" "$build_dir" "$build_dir/bench-data/tty" "${BENCH_TTY_LINES:-1000000}" "${BENCH_TTY_RUNS:-3}" ||
     { echo "run-bench.sh: tty_run_bench failed" >&2; status=1; }
+fi
+# ---- big: one run on a company of BENCH_BIG_LINES lines, end to end. Not
+# among the default parts: the data alone takes minutes to make.
+if [[ $parts == *" big "* ]]; then
+  runner="$build_dir/bench/full_run_bench"
+  if [[ ! -x $runner ]]; then
+    echo "run-bench.sh: no $runner (was it built with -DTAXBRIDGE_BENCH=ON?)" >&2
+    exit 1
+  fi
+  echo "== one journal-method run of taxbridge_plus on ${BENCH_BIG_LINES:-5000000} lines: time and peak memory"
+  "$runner" big "$build_dir" "$build_dir/bench-data" "${BENCH_BIG_LINES:-5000000}" ||
+    { echo "run-bench.sh: full_run_bench big failed" >&2; status=1; }
 fi
 exit $status
