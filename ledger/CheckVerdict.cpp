@@ -66,6 +66,15 @@ int32_t CheckAndRemember(Store& store, const std::string& dataId, std::string* p
   return status;
 }
 
+bool VerdictStands(Store& store, const std::string& dataId) {
+  Statement q = store.Prepare("SELECT schema_version FROM data_check WHERE data_id = ?1");
+  if (!q.valid()) return false;  // a database made before verdicts were kept
+  q.Bind(1, dataId);
+  if (q.Step() != SQLITE_ROW) return false;
+  const std::optional<int64_t> schema = SchemaVersion(store);
+  return schema && q.Int(0) == *schema;
+}
+
 bool RecallCheck(Store& store, const std::string& dataId, JournalTally* tally) {
   tally->Clear();
   Statement q = store.Prepare("SELECT schema_version, tally FROM data_check WHERE data_id = ?1");
@@ -85,8 +94,26 @@ bool RecallCheck(Store& store, const std::string& dataId, JournalTally* tally) {
 int32_t RecallOrCheckDataSet(const std::string& dataId, std::string* problem) {
   Session* session = Session::Current();
   if (session == nullptr) return host::kNotConnected;
-  if (RecallCheck(session->store(), dataId, &session->journalTally())) return host::kOk;
+  session->journalTally().Clear();
+  session->verdictToRecall().clear();
+  if (VerdictStands(session->store(), dataId)) {
+    session->verdictToRecall() = dataId;
+    return host::kOk;
+  }
   return CheckDataSet(session->store(), dataId, &session->journalTally(), problem);
+}
+
+const JournalTally* SessionTally(Store& store, const std::string& dataId) {
+  Session* session = Session::Current();
+  if (session == nullptr || &session->store() != &store) return nullptr;
+  JournalTally& tally = session->journalTally();
+  if (tally.Answers(dataId, store.DataVersion())) return &tally;
+  if (session->verdictToRecall() != dataId) return nullptr;
+  // Read once: a verdict forgotten since the connection's check (the books
+  // changed under the run) leaves the questions to the lines, as a stale
+  // tally does.
+  session->verdictToRecall().clear();
+  return RecallCheck(store, dataId, &tally) ? &tally : nullptr;
 }
 
 }  // namespace ledger

@@ -45,9 +45,19 @@ int32_t CheckAndRemember(Store& store, const std::string& dataId, std::string* p
 // it no longer stands.
 bool RecallCheck(Store& store, const std::string& dataId, JournalTally* tally);
 
+// Whether a remembered verdict of `dataId` stands, without reading its tally.
+bool VerdictStands(Store& store, const std::string& dataId);
+
 // The connection's check of the selected data set: the remembered verdict
-// when it stands, else the whole check (CheckDataSet). Fills the session's
-// journal tally either way.
+// when it stands, else the whole check (CheckDataSet). The check fills the
+// session's journal tally; a standing verdict only marks its tally to be
+// read at the first question that needs it (RecalledTally), so that a run
+// that asks none, or asks after its first window, does not wait for it.
 int32_t RecallOrCheckDataSet(const std::string& dataId, std::string* problem);
+
+// The session's tally for `dataId` while it describes the store: the one the
+// check filled, or the remembered one, read now if it is still to be read
+// and its verdict still stands. Null otherwise (the caller reads the lines).
+const JournalTally* SessionTally(Store& store, const std::string& dataId);
 
 }  // namespace ledger

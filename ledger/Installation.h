@@ -67,6 +67,10 @@ class Session {
   const std::string& folder() const { return folder_; }
   // What the last check of a data set counted of its journal.
   JournalTally& journalTally() { return journalTally_; }
+  // The data set whose remembered verdict stood when the connection checked
+  // it, and whose tally is read from the store at the first question that
+  // needs it (CheckVerdict.h); empty once read or when there is none.
+  std::string& verdictToRecall() { return verdictToRecall_; }
 
  private:
   Session() = default;
@@ -74,6 +78,7 @@ class Session {
   InstallationSettings settings_;
   std::string folder_;
   JournalTally journalTally_;
+  std::string verdictToRecall_;
 };
 
 }  // namespace ledger

@@ -1,6 +1,7 @@
 #include "ledger/rules/RuleSupport.h"
 
 #include "host/HostTypes.h"
+#include "ledger/CheckVerdict.h"
 #include "ledger/Installation.h"
 
 namespace ledger::rules {
@@ -23,12 +24,7 @@ int32_t OpenData(const std::string& dataId, Store** store) {
   return host::kOk;
 }
 
-const JournalTally* CurrentTally(Store& store, const std::string& dataId) {
-  Session* session = Session::Current();
-  if (session == nullptr || &session->store() != &store) return nullptr;
-  const JournalTally& tally = session->journalTally();
-  return tally.Answers(dataId, store.DataVersion()) ? &tally : nullptr;
-}
+const JournalTally* CurrentTally(Store& store, const std::string& dataId) { return SessionTally(store, dataId); }
 
 void BindCondition(Statement& statement, const SqlCondition& condition, int firstParam) {
   for (size_t i = 0; i < condition.params.size(); ++i) {

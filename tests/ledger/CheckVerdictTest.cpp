@@ -57,11 +57,24 @@ TEST(CheckVerdictTest, AVerdictStandsUntilARowOfTheDataSetChanges) {
   EXPECT_FALSE(Recalled());  // books written row by row carry no verdict
   Remember(f);
   ASSERT_TRUE(Recalled());
-  // The recalled tally answers for the connection as the check's own does.
+  // The connection takes the verdict without reading the tally; the first
+  // question reads it, and it answers as the check's own does.
   std::string problem;
   ASSERT_EQ(ledger::RecallOrCheckDataSet(kData, &problem), host::kOk);
   ledger::Session* session = ledger::Session::Current();
-  EXPECT_TRUE(session->journalTally().Answers(kData, session->store().DataVersion()));
+  EXPECT_FALSE(session->journalTally().Answers(kData, session->store().DataVersion()));
+  const ledger::JournalTally* tally = ledger::SessionTally(session->store(), kData);
+  ASSERT_NE(tally, nullptr);
+  ledger::JournalTally::Counts counts;
+  ASSERT_EQ(tally->Select(nullptr, &counts), host::kOk);
+  EXPECT_EQ(counts.lines, 3u);
+  EXPECT_EQ(ledger::SessionTally(session->store(), "D0002"), nullptr);
+  // Books changed between the connection's check and the first question:
+  // the questions go to the lines.
+  ASSERT_EQ(ledger::RecallOrCheckDataSet(kData, &problem), host::kOk);
+  f.Exec("UPDATE journal_line SET description = 'y' WHERE line_no = 1");
+  EXPECT_EQ(ledger::SessionTally(session->store(), kData), nullptr);
+  Remember(f);
 
   // A user's selection is no part of the books.
   f.Exec("UPDATE app_user SET selected_group = 2");
