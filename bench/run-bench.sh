@@ -2,8 +2,8 @@
 # Runs the benchmarks of a bench build: bench/run-bench.sh BUILD_DIR.
 # docs/performance.md ("## Method") describes what each part measures.
 #
-# BENCH_PARTS picks what runs, any of "micro", "full", "demo", "tty" and
-# "big" (the default is "micro full demo tty"):
+# BENCH_PARTS picks what runs, any of "micro", "full", "demo", "tty",
+# "import" and "big" (the default is "micro full demo tty import"):
 #   micro  every Google Benchmark program (bench/bench_*), each report to the
 #          terminal; BENCH_ARGS is passed to each.
 #   full   the whole journal-method run (bench/full_run_bench) on generated
@@ -18,6 +18,9 @@
 #          generated company of BENCH_DEMO_LINES journal lines (default
 #          1000000; "" for the demo data alone) given a matching saved return.
 #   tty    the terminal backend against the script backend (bench/tty).
+#   import `ledger import` of a generated folder of BENCH_IMPORT_LINES journal
+#          lines (default 1000000) against sqlite3's .import plus one
+#          INSERT ... SELECT into the same schema (bench/import).
 #   big    one journal-method run on a generated company of BENCH_BIG_LINES
 #          journal lines (default 5000000), its time and peak memory. Making
 #          the data takes several minutes the first time.
@@ -29,7 +32,7 @@
 set -euo pipefail
 
 build_dir="${1:?usage: run-bench.sh BENCH_BUILD_DIR}"
-parts=" ${BENCH_PARTS:-micro full demo tty} "
+parts=" ${BENCH_PARTS:-micro full demo tty import} "
 repeat=${BENCH_REPEAT:-3}
 demo_lines=${BENCH_DEMO_LINES-1000000}
 here=$(cd "$(dirname "$0")" && pwd)
@@ -100,5 +103,25 @@ if [[ $parts == *" big "* ]]; then
   echo "== one journal-method run of taxbridge_plus on ${BENCH_BIG_LINES:-5000000} lines: time and peak memory"
   "$runner" big "$build_dir" "$build_dir/bench-data" "${BENCH_BIG_LINES:-5000000}" ||
     { echo "run-bench.sh: full_run_bench big failed" >&2; status=1; }
+fi
+
+# ---- import: `ledger import` of a generated folder of BENCH_IMPORT_LINES
+# journal lines (default 1000000, cached in bench-data/import) against the
+# sqlite3 command's .import plus one INSERT ... SELECT into the same schema,
+# BENCH_IMPORT_RUNS times each (default 3), alternately; medians of wall time,
+# CPU time and peak memory, and the ratio (bench/import/import_bench.py).
+if [[ $parts == *" import "* ]]; then
+  echo "== ledger import against sqlite3's .import into the same schema"
+  if [[ ! -x /usr/bin/sqlite3 ]]; then
+    echo "run-bench.sh: import: /usr/bin/sqlite3 is missing; install the Debian package sqlite3" >&2
+    status=1
+  elif [[ ! -x $build_dir/bin/ledger ]]; then
+    echo "run-bench.sh: no $build_dir/bin/ledger (build the ledger target)" >&2
+    exit 1
+  else
+    python3 "$here/import/import_bench.py" "$build_dir" "$build_dir/bench-data/import" \
+      "${BENCH_IMPORT_LINES:-1000000}" "${BENCH_IMPORT_RUNS:-3}" ||
+      { echo "run-bench.sh: import_bench.py failed" >&2; status=1; }
+  fi
 fi
 exit $status

@@ -12,7 +12,10 @@
 // tax_settings, accounts, departments, users, journal, assets, saved_return)
 // inside one transaction. The first bad row stops the import with a message
 // naming the file, the line and the field, and nothing of the import stays in
-// the database. A data number, and a user, that already exists is refused
+// the database. A file is read as it streams in, row by row: a first pass
+// checks its encoding and shape (quotes closed, header, field counts), the
+// next stores its rows, so memory does not grow with the files' size. A
+// data number, and a user, that already exists is refused
 // unless `replace` is set, which first removes that data set entirely (and
 // overwrites the user). A row that repeats the key of another row, of the same
 // file or already stored, is refused naming the key; no message carries the

@@ -340,3 +340,167 @@ TEST(ImportTest, DuplicatesAndUndefinedValuesAreNamedInTheImportsWords) {
       << again.error;
   EXPECT_TRUE(users.Import(true).ok);
 }
+
+namespace {
+
+const char kJournalHeader[] =
+    "data_no,line_no,date,month_no,dr_account,dr_department,dr_amount,dr_tax,dr_category,dr_rate,"
+    "dr_business_type,cr_account,cr_department,cr_amount,cr_tax,cr_category,cr_rate,cr_business_type,description";
+const char kTwoAccounts[] =
+    "data_no,account_id,code,name,class_code,balance_side,list_excluded,sum_mark_a,sum_mark_b\n"
+    "9,1,100,Cash,0x10100000,1,0,0,0\n9,2,500,Sales,0x40100000,2,0,0,0\n";
+
+// The journal row of line number `no` with `description` as written, and the
+// line end `end`; `rate` is the credit side's rate.
+std::string JournalRow(int64_t no, const std::string& description, const std::string& end = "\n",
+                       const std::string& rate = "8") {
+  return "9," + std::to_string(no) + ",20230410,,100,,1000,80,0,0,0,500,,1000,80,1," + rate + ",0," + description + end;
+}
+
+// The import reads its files a buffer-full at a time (256 KiB); rows, quoted
+// fields and characters cut by a buffer's end must read as if whole.
+constexpr size_t kReadBuffer = size_t{1} << 18;
+
+// A journal whose row number `special` (line `special` + 1) has
+// `description`, its first byte at offset `at`, between rows of plain text,
+// `rows` rows in all, each line ending in `end`.
+std::string JournalWith(const std::string& description, size_t at, int rows, const std::string& end) {
+  std::string text = std::string(kJournalHeader) + end;
+  int64_t no = 1;
+  // Two rows padded (descriptions hold 60 characters at most) so that the
+  // next row's description starts at `at`.
+  // The bytes the two padding rows and the head of the special row take
+  // without the padding.
+  auto fixed = [&] {
+    return JournalRow(no, "", end).size() + JournalRow(no + 1, "", end).size() + JournalRow(no + 2, "", end).size() -
+           end.size();
+  };
+  while (at - text.size() - fixed() > 120) text += JournalRow(no++, "filler", end);
+  const size_t gap = at - text.size() - fixed();
+  text += JournalRow(no++, std::string(std::min<size_t>(gap, 60), 'p'), end);
+  text += JournalRow(no++, std::string(gap - std::min<size_t>(gap, 60), 'q'), end);
+  EXPECT_EQ(text.size() + JournalRow(no, "", end).size() - end.size(), at);
+  text += JournalRow(no++, description, end);
+  while (no <= rows) text += JournalRow(no++, "after", end);
+  return text;
+}
+
+int64_t JournalLines(ledger::Store& store) { return Count(store, "journal_line"); }
+
+}  // namespace
+
+// Long files: every byte of a quoted field that spans lines, of a doubled
+// quote, of a CR LF line end and of a UTF-8 character lies on a buffer's end
+// in turn; the rows read back as written, the line numbers of later rows
+// count the field's own line end, and a bad last row leaves nothing.
+TEST(ImportTest, LongFilesReadTheSameWhereverTheirBuffersEnd) {
+  const std::string kText = reinterpret_cast<const char*>(u8"x\"y\r\nz売");
+  const std::string written = reinterpret_cast<const char*>(u8"\"x\"\"y\r\nz売\"");
+  for (size_t shift = 0; shift <= written.size() + 2; ++shift) {
+    const std::string journal = JournalWith(written, kReadBuffer - shift, 6000, "\r\n");
+    // Where a line end (the quoted one or the row's own) lies on the
+    // buffer's end, the last row (line 6001 without the quoted line end) has
+    // a rate that is none.
+    const size_t quotedEnd = written.find('\r');
+    if (shift == quotedEnd || shift == quotedEnd + 1 || shift >= written.size()) {
+      Folder bad({{"data.csv", kDataCsv}, {"accounts.csv", kTwoAccounts},
+                  {"journal.csv", journal + JournalRow(6001, "last", "\r\n", "7")}});
+      const ledger::ImportResult refused = bad.Import();
+      EXPECT_NE(refused.error.find("journal.csv line 6003, field cr_rate"), std::string::npos)
+          << shift << ": " << refused.error;
+      EXPECT_EQ(JournalLines(bad.f.store()), 0) << shift;
+      EXPECT_EQ(Count(bad.f.store(), "data_entry"), 0) << shift;
+    }
+
+    Folder good({{"data.csv", kDataCsv}, {"accounts.csv", kTwoAccounts}, {"journal.csv", journal}});
+    const ledger::ImportResult result = good.Import();
+    ASSERT_TRUE(result.ok) << shift << ": " << result.error;
+    EXPECT_EQ(result.files.back().rows, 6000) << shift;
+    EXPECT_EQ(result.files.back().encoding, "UTF-8") << shift;
+    EXPECT_EQ(JournalLines(good.f.store()), 6000) << shift;
+    ledger::Statement q = good.f.store().Prepare("SELECT count(*) FROM journal_line WHERE description = ?1");
+    q.Bind(1, kText);
+    ASSERT_EQ(q.Step(), SQLITE_ROW);
+    EXPECT_EQ(q.Int(0), 1) << shift;
+  }
+}
+
+// The encoding is decided on the whole file: Shift_JIS text whose double-byte
+// character is cut by a buffer's end, or that first shows after a long run
+// of plain ASCII, reads as Shift_JIS; a stray byte far into a UTF-8 file is
+// named by its line.
+TEST(ImportTest, LongFilesAreDecodedInTheEncodingOfTheWholeFile) {
+  const std::string sjis = "\x94\x84\x8F\xE3";  // 売上
+  const std::string utf8 = reinterpret_cast<const char*>(u8"売上");
+  for (size_t shift : {1, 2, 3, 4}) {
+    Folder folder({{"data.csv", kDataCsv}, {"accounts.csv", kTwoAccounts},
+                   {"journal.csv", JournalWith(sjis, kReadBuffer - shift, 5000, "\n")}});
+    const ledger::ImportResult result = folder.Import();
+    ASSERT_TRUE(result.ok) << shift << ": " << result.error;
+    EXPECT_EQ(result.files.back().encoding, "Shift_JIS") << shift;
+    ledger::Statement q = folder.f.store().Prepare("SELECT count(*) FROM journal_line WHERE description = ?1");
+    q.Bind(1, utf8);
+    ASSERT_EQ(q.Step(), SQLITE_ROW);
+    EXPECT_EQ(q.Int(0), 1) << shift;
+  }
+
+  std::string ascii = std::string(kJournalHeader) + "\n";
+  for (int64_t no = 1; no <= 8000; ++no) ascii += JournalRow(no, "plain");
+  Folder late({{"data.csv", kDataCsv}, {"accounts.csv", kTwoAccounts},
+               {"journal.csv", ascii + JournalRow(8001, sjis)}});
+  const ledger::ImportResult lateResult = late.Import();
+  ASSERT_TRUE(lateResult.ok) << lateResult.error;
+  EXPECT_EQ(lateResult.files.back().encoding, "Shift_JIS");
+
+  Folder stray({{"data.csv", kDataCsv}, {"accounts.csv", kTwoAccounts},
+                {"journal.csv", ascii + JournalRow(8001, utf8) + JournalRow(8002, "\x80\xFF")}});
+  const ledger::ImportResult strayResult = stray.Import();
+  EXPECT_NE(strayResult.error.find("journal.csv line 8003, field description: holds bytes that are neither"),
+            std::string::npos)
+      << strayResult.error;
+  EXPECT_EQ(Count(stray.f.store(), "data_entry"), 0);
+}
+
+// A repeated line number is refused however far apart the rows are, and
+// against a line stored before; a file's shape is checked whole before its
+// first row, so an open quote at its end is named before a bad row near its
+// start.
+TEST(ImportTest, LongFilesRefuseRepeatsAndBadShapesAnywhere) {
+  std::string journal = std::string(kJournalHeader) + "\n";
+  for (int64_t no = 1; no <= 20000; ++no) journal += JournalRow(no, "line");
+  Folder repeated({{"data.csv", kDataCsv}, {"accounts.csv", kTwoAccounts},
+                   {"journal.csv", journal + JournalRow(3, "again")}});
+  const ledger::ImportResult refused = repeated.Import();
+  EXPECT_NE(refused.error.find("journal.csv line 20002, field line_no: data number 9 has a journal line 3 already"),
+            std::string::npos)
+      << refused.error;
+  EXPECT_EQ(JournalLines(repeated.f.store()), 0);
+
+  Folder stored({{"data.csv", kDataCsv}, {"accounts.csv", kTwoAccounts}, {"journal.csv", journal}});
+  ASSERT_TRUE(stored.Import().ok);
+  fs::remove(stored.dir / "data.csv");
+  fs::remove(stored.dir / "accounts.csv");
+  std::ofstream(stored.dir / "journal.csv", std::ios::binary)
+      << kJournalHeader << "\n" << JournalRow(20001, "new") << JournalRow(19999, "old");
+  const ledger::ImportResult again = stored.Import();
+  EXPECT_NE(again.error.find("journal.csv line 3, field line_no: data number 9 has a journal line 19999 already"),
+            std::string::npos)
+      << again.error;
+  EXPECT_EQ(JournalLines(stored.f.store()), 20000);
+
+  std::string shapes = std::string(kJournalHeader) + "\n" + JournalRow(1, "ok") +
+                       "9,2,20230410,,100,,1e3,0,0,0,0,500,,1000,0,1,8,0,x\n";
+  for (int64_t no = 3; no <= 5000; ++no) shapes += JournalRow(no, "line");
+  const struct {
+    std::string tail, expected;
+  } ends[] = {
+      {JournalRow(5001, "\"open"), "journal.csv line 5002: a quoted field is not closed"},
+      {"9,5001,20230410\n", "journal.csv line 5002: 3 fields where the header has 19"},
+  };
+  for (const auto& e : ends) {
+    Folder folder({{"data.csv", kDataCsv}, {"accounts.csv", kTwoAccounts}, {"journal.csv", shapes + e.tail}});
+    const ledger::ImportResult result = folder.Import();
+    EXPECT_NE(result.error.find(e.expected), std::string::npos) << result.error;
+    EXPECT_EQ(Count(folder.f.store(), "data_entry"), 0);
+  }
+}
