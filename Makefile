@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 # Debian packages the build needs, with a file or command that shows each is there.
 DEB_PACKAGES := cmake:/usr/bin/cmake g++:/usr/bin/g++ make:/usr/bin/make pkg-config:/usr/bin/pkg-config \
   libgtest-dev:/usr/include/gtest/gtest.h libgmock-dev:/usr/include/gmock/gmock.h \
-  libsqlite3-dev:/usr/include/sqlite3.h libncurses-dev:/usr/include/ncursesw/curses.h \
+  libncurses-dev:/usr/include/ncursesw/curses.h \
   libbenchmark-dev:/usr/include/benchmark/benchmark.h tmux:/usr/bin/tmux
 
 # The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -30,6 +30,7 @@ deps:
 	    echo "Missing Debian packages:$$missing"; echo "Install them with: sudo apt-get install$$missing"; exit 1; \
 	  fi; \
 	fi
+	@bash tools/sqlite/fetch.sh third_party/sqlite
 
 $(BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD) -Wno-dev $(CMAKE_FLAGS)
