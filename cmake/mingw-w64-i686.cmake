@@ -1,0 +1,16 @@
+# Cross-building the Windows programs (i686) on Linux with MinGW-w64 (the
+# POSIX-thread variant of Debian's g++-mingw-w64-*-posix). The programs are
+# linked statically, so they need no MinGW DLL beside them; tests and the
+# demo run them under Wine (CMAKE_CROSSCOMPILING_EMULATOR).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(TAXBRIDGE_MINGW_TRIPLE i686-w64-mingw32)
+set(CMAKE_C_COMPILER ${TAXBRIDGE_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TAXBRIDGE_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${TAXBRIDGE_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TAXBRIDGE_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR wine)
