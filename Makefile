@@ -16,6 +16,7 @@ SANITIZED_BUILD ?= $(BUILD)-asan
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:exitcode=86:strict_string_checks=1:detect_stack_use_after_return=1 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:exitcode=86
 
+.PHONY: windows deps-windows test-windows demo-windows
 .PHONY: all deps build test test-plain test-sanitized memcheck reliability demo bench fuzz clean run install
 
 all: build
@@ -31,6 +32,58 @@ deps:
 	  fi; \
 	fi
 	@bash tools/sqlite/fetch.sh third_party/sqlite
+
+# The Windows programs, cross-built with MinGW-w64 for 64-bit and 32-bit
+# Windows (cmake/mingw-w64-*.cmake), each in a build folder of its own, and
+# tested under Wine. Debian packages with a file that shows each is there;
+# wine32 needs the i386 architecture, Wine's code page 932 the ja_JP.UTF-8 locale.
+WIN_BUILDS := $(BUILD)-win64:x86_64 $(BUILD)-win32:i686
+WINDOWS_DEB_PACKAGES := g++-mingw-w64-x86-64-posix:/usr/bin/x86_64-w64-mingw32-g++-posix \
+  g++-mingw-w64-i686-posix:/usr/bin/i686-w64-mingw32-g++-posix \
+  wine:/usr/bin/wine wine64:/usr/lib/wine/wine64 wine32:i386:/usr/lib/wine/wine \
+  googletest:/usr/src/googletest/CMakeLists.txt locales:/usr/sbin/locale-gen
+
+deps-windows: deps
+	@missing=""; for p in $(WINDOWS_DEB_PACKAGES); do f=$${p##*:}; [ -e "$$f" ] || missing="$$missing $${p%:*}"; done; \
+	nolocale=""; locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$$' || nolocale=1; \
+	if [ -n "$$missing$$nolocale" ]; then \
+	  if [ "$$(id -u)" = 0 ]; then \
+	    if [ -n "$$missing" ]; then \
+	      echo "Installing missing Debian packages:$$missing"; \
+	      case "$$missing" in *:i386*) dpkg --add-architecture i386;; esac; \
+	      apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing >/dev/null || exit 1; \
+	    fi; \
+	    locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$$' || { \
+	      echo "Generating the locale ja_JP.UTF-8"; \
+	      grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen; \
+	      locale-gen >/dev/null || exit 1; }; \
+	  else \
+	    [ -z "$$missing" ] || { echo "Missing Debian packages:$$missing"; \
+	      echo "Install them with: sudo dpkg --add-architecture i386 && sudo apt-get update && sudo apt-get install$$missing"; }; \
+	    [ -z "$$nolocale" ] || echo "The locale ja_JP.UTF-8 is not generated: add 'ja_JP.UTF-8 UTF-8' to /etc/locale.gen and run sudo locale-gen"; \
+	    exit 1; \
+	  fi; \
+	fi
+
+windows: deps-windows
+	@for b in $(WIN_BUILDS); do dir=$${b%%:*}; arch=$${b##*:}; \
+	  [ -f "$$dir/CMakeCache.txt" ] || cmake -S . -B "$$dir" -Wno-dev -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-$$arch.cmake $(CMAKE_FLAGS) || exit 1; \
+	  cmake --build "$$dir" -j $(JOBS) || exit 1; \
+	done
+
+# Every unit suite that applies to Windows, under Wine, both bitnesses; then
+# the whole runs of the script backend (tests/windows/scenarios.sh).
+test-windows: windows
+	@for b in $(WIN_BUILDS); do dir=$${b%%:*}; \
+	  ( . tools/windows/wine-env.sh "$$dir" && cd "$$dir" && ctest --output-on-failure -j $(JOBS) ) || exit 1; \
+	  bash tests/windows/scenarios.sh "$$dir" || exit 1; \
+	done
+
+# The demo's three runs with taxbridge_plus.exe and ledger.exe under Wine, each
+# document checked against tests/golden/expected, both bitnesses.
+demo-windows: windows
+	@for b in $(WIN_BUILDS); do dir=$${b%%:*}; bash demo/run-demo.sh "$$dir" || exit 1; done
 
 $(BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD) -Wno-dev $(CMAKE_FLAGS)
@@ -128,4 +181,4 @@ fuzz: deps
 	bash bench/fuzz/run-fuzz.sh $(BUILD)-fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) $(BUILD)-bench $(SANITIZED_BUILD) $(BUILD)-fuzz
+	rm -rf $(BUILD) $(BUILD)-bench $(SANITIZED_BUILD) $(BUILD)-fuzz $(BUILD)-win64 $(BUILD)-win32

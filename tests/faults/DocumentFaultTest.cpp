@@ -15,7 +15,6 @@
 // close, after every section was written, is reported and fails the run.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -34,6 +33,7 @@
 #include "tests/ui/UiTestSupport.h"
 #include "tests/support/Files.h"
 #include "tests/support/FaultyFile.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -55,9 +55,6 @@ std::vector<std::string> DocumentLines(const std::string& doc) {
   return lines;
 }
 
-size_t OpenDescriptors() {
-  return static_cast<size_t>(std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
-}
 
 // The message boxes of the run, by what they say.
 enum class Box { kImportNotice, kSystem, kBasic, kData, kCompleted, kOutputFailed, kOther };
@@ -133,20 +130,21 @@ class DocumentFaults : public ::testing::Test {
   static void SetUpTestSuite() {
     // Some thousands of runs each flush the settings to disk: in memory when
     // the machine offers a memory file system, so that the flushes cost nothing.
-    std::string tmpl = fs::is_directory("/dev/shm") ? "/dev/shm/tb-document-faults-XXXXXX"
-                                                     : "/tmp/tb-document-faults-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-    dir_ = tmpl;
+    dir_ = fs::is_directory("/dev/shm") ? test_support::NewTempFolder("tb-document-faults", "/dev/shm")
+                                        : test_support::NewTempFolder("tb-document-faults");
+    ASSERT_FALSE(dir_.empty());
     fs::create_directories(dir_ / "drive_c");
     fs::create_directories(dir_ / "out");
     std::ofstream(dir_ / "drives") << "C: \"" << (dir_ / "drive_c").string() << "\"\n";
     // Set before the program's file system is first used in this process.
-    ::setenv("TAXBRIDGE_DRIVES", (dir_ / "drives").c_str(), 1);
-    ::setenv("LEDGER_HOME", (dir_ / "home").c_str(), 1);
-    ::setenv("TAXBRIDGE_RUNTIME_DIR", (dir_ / "run").c_str(), 1);
+    test_support::SetVariable("TAXBRIDGE_DRIVES", (dir_ / "drives").string());
+    test_support::SetVariable("LEDGER_HOME", (dir_ / "home").string());
+    test_support::SetVariable("TAXBRIDGE_RUNTIME_DIR", (dir_ / "run").string());
     ledger::InstallationSettings settings;
     settings.currentUser = "001";
-    settings.folder1 = "C:\\taxbridge\\";
+    // The accounting product's settings folder, on the test's own C: drive
+    // (Linux) or in the test's folder (Windows, whose C: is the machine's).
+    settings.folder1 = test_support::WindowsPathOf(dir_ / "drive_c" / "taxbridge") + "\\";
     settings.returnProductName = "Halvern";
     std::string error;
     ASSERT_TRUE(ledger::Installation::Create((dir_ / "home").string(), settings, &error)) << error;
@@ -178,15 +176,13 @@ class DocumentFaults : public ::testing::Test {
     for (const std::string& a : answers) script += "answer " + a + "\n";
 
     Outcome o;
-    const size_t descriptorsBefore = OpenDescriptors();
     {
       std::string error;
       auto caller = platform::CallerWindow::Create(&error);
       EXPECT_TRUE(caller) << error;
       if (!caller) return o;
-      std::string windowsOut = "Z:" + out.string();
-      for (char& ch : windowsOut)
-        if (ch == '/') ch = '\\';
+      const size_t filesBefore = test_support::OpenFileCount();
+      const std::string windowsOut = test_support::WindowsPathOf(out);
       uitest::ScriptedUser user(script);
       {
         app::LinkApp app;
@@ -195,7 +191,7 @@ class DocumentFaults : public ::testing::Test {
         app.StartRun();
         o.exitStatus = app.EndRun();
       }
-      o.fileLeftOpen = OpenDescriptors() != descriptorsBefore + 1;  // the caller's endpoint is still open
+      o.fileLeftOpen = test_support::OpenFileCount() != filesBefore;
       while (auto e = caller->Receive(0))
         if (e->kind == platform::CallerWindowEvent::Kind::kPost) o.posted = e->lparam;
       o.scriptLeft = user.Remaining();

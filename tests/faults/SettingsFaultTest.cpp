@@ -5,8 +5,6 @@
 // byte for byte what it was, no new file lies in the folder, and no folder
 // that the attempt made is left.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -16,10 +14,13 @@
 #include <string>
 
 #include "dialog/SettingsFile.h"
-#include "platform/DriveMap.h"
 #include "platform/FileSystem.h"
 #include "tests/faults/FaultTally.h"
 #include "tests/support/FaultyFileSystem.h"
+#include "tests/support/TempFolder.h"
+#ifndef _WIN32
+#include "platform/DriveMap.h"
+#endif
 
 namespace {
 
@@ -40,22 +41,32 @@ std::string ReadLinux(const fsys::path& p) {
 // Every name below `folder`, files and folders, relative to it.
 std::set<std::string> Tree(const fsys::path& folder) {
   std::set<std::string> names;
-  for (const auto& e : fsys::recursive_directory_iterator(folder)) names.insert(fsys::relative(e.path(), folder));
+  for (const auto& e : fsys::recursive_directory_iterator(folder))
+    names.insert(fsys::relative(e.path(), folder).generic_string());
   return names;
 }
 
 class SettingsFaults : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/tb-settings-faults-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    root_ = tmpl;
+    root_ = test_support::NewTempFolder("tb-settings-faults");
+    ASSERT_FALSE(root_.empty());
     fsys::create_directories(root_ / "c" / "Prog" / "Env");
+#ifdef _WIN32
+    // Windows has no drive map: the test's folder is named by its own path,
+    // on the machine's file system.
+    machine_ = &platform::FileSystem::Default();
+    drive_ = test_support::WindowsPathOf(root_ / "c");
+#else
+    // On Linux the test's folder is drive C: of a file system of its own.
     std::string error;
     auto map = platform::DriveMap::Parse("C: " + (root_ / "c").string() + "\n", platform::DriveMap::Defaults(root_.string()),
                                          &error);
     ASSERT_TRUE(map) << error;
-    machine_ = platform::NewMappedFileSystem(std::move(*map));
+    mapped_ = platform::NewMappedFileSystem(std::move(*map));
+    machine_ = mapped_.get();
+    drive_ = "C:";
+#endif
   }
   void TearDown() override { fsys::remove_all(root_); }
 
@@ -72,8 +83,13 @@ class SettingsFaults : public ::testing::Test {
     return {faulty.FaultHappened(), written};
   }
 
+  // The Windows path of the test's folder "c" ("C:" on Linux).
+  std::string Folder(const std::string& below) const { return drive_ + below; }
+
   fsys::path root_;
-  std::unique_ptr<platform::FileSystem> machine_;
+  std::string drive_;
+  std::unique_ptr<platform::FileSystem> mapped_;
+  platform::FileSystem* machine_ = nullptr;
 };
 
 TEST_F(SettingsFaults, AFailedStepLeavesTheOldFileAndNothingElse) {
@@ -84,7 +100,7 @@ TEST_F(SettingsFaults, AFailedStepLeavesTheOldFileAndNothingElse) {
     uint64_t number = 1;
     for (;; ++number) {
       std::ofstream(env, std::ios::binary | std::ios::trunc) << old;
-      const Attempt a = WriteWith(step, number, "C:\\Prog\\Env\\");
+      const Attempt a = WriteWith(step, number, Folder("\\Prog\\Env\\"));
       if (!a.faultHappened) {
         // The step has no call of this number: the write went through whole.
         ASSERT_TRUE(a.written) << Describe(step) << " " << number;
@@ -113,7 +129,7 @@ TEST_F(SettingsFaults, AFailureInAFolderOfItsOwnRemovesEveryFolderItMade) {
   for (FileSystemStep step : {FileSystemStep::kMakeFolder, FileSystemStep::kCreate, FileSystemStep::kWrite,
                               FileSystemStep::kFlush, FileSystemStep::kClose, FileSystemStep::kRename}) {
     for (uint64_t number = 1;; ++number) {
-      const Attempt a = WriteWith(step, number, "C:\\Prog\\A\\B\\C\\");
+      const Attempt a = WriteWith(step, number, Folder("\\Prog\\A\\B\\C\\"));
       if (!a.faultHappened) {
         ASSERT_TRUE(a.written);
         EXPECT_EQ(ReadLinux(prog / "A" / "B" / "C" / "taxbridge_plus.env"), "001/0/1:1/4/9/C:\\out\\新しい/tax.xml\n");
@@ -132,7 +148,7 @@ TEST_F(SettingsFaults, AFailureInAFolderOfItsOwnRemovesEveryFolderItMade) {
   // A level that already exists stays, with what it holds.
   fsys::create_directories(prog / "A");
   std::ofstream(prog / "A" / "keep.txt") << "x";
-  const Attempt a = WriteWith(FileSystemStep::kMakeFolder, 2, "C:\\Prog\\A\\B\\C\\");
+  const Attempt a = WriteWith(FileSystemStep::kMakeFolder, 2, Folder("\\Prog\\A\\B\\C\\"));
   EXPECT_TRUE(a.faultHappened);
   EXPECT_FALSE(a.written);
   EXPECT_EQ(Tree(prog), (std::set<std::string>{"Env", "A", "A/keep.txt"}));

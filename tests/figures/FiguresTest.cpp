@@ -6,7 +6,6 @@
 // lands in a second figure is caught too. Each test names the section of
 // docs/figures.md it checks.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -22,6 +21,8 @@
 #include "tests/dialog/FakeFileSystem.h"
 #include "tests/report_data/DataDocument.h"
 #include "tests/support/Files.h"
+#include "tests/support/Program.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -35,7 +36,6 @@ using ledger::testing::LineSpec;
 using ledger::testing::SideSpec;
 using ledger::testing::TaxSpec;
 using report_data_test::Yen;
-using test_support::Quote;
 using test_support::ReadAll;
 
 using Leaves = std::map<std::string, std::map<std::string, std::string>>;
@@ -60,7 +60,8 @@ class Figures : public ::testing::Test {
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "bin");
     fs::create_directories(dir_ / "drive_c");
-    fs::copy_file(fs::path(TAXBRIDGE_BINARY_DIR) / "bin" / "taxbridge_plus", dir_ / "bin" / "taxbridge_plus");
+    program_ = dir_ / "bin" / test_support::ProgramFile(TAXBRIDGE_BINARY_DIR, "taxbridge_plus").filename();
+    fs::copy_file(test_support::ProgramFile(TAXBRIDGE_BINARY_DIR, "taxbridge_plus"), program_);
     std::ofstream(dir_ / "bin" / "HalvernDef.ini", std::ios::binary) << "[ProgramLevel]\r\nSY26=2\r\n";
     std::ofstream(dir_ / "drives") << "C: \"" << (dir_ / "drive_c").string() << "\"\n";
   }
@@ -113,19 +114,15 @@ class Figures : public ::testing::Test {
     if (!caller) return {};
     fs::remove(dir_ / "out.xml");
     std::ofstream(dir_ / "script.txt") << script;
-    std::string out = "Z:" + (dir_ / "out.xml").string();
-    for (char& c : out)
-      if (c == '/') c = '\\';
-    const std::string command =
-        "cd " + Quote(dir_.string()) + " && LEDGER_HOME=" + Quote(ledgerHome.empty() ? book_.folder() : ledgerHome) +
-        " TAXBRIDGE_DRIVES=" + Quote((dir_ / "drives").string()) +
-        " TAXBRIDGE_SCRIPT=" + Quote((dir_ / "script.txt").string()) +
-        " TAXBRIDGE_TRANSCRIPT=" + Quote((dir_ / "transcript.txt").string()) + " " +
-        Quote((dir_ / "bin" / "taxbridge_plus").string()) + " " + Quote(std::to_string(caller->Handle()) + ",1025,7," + out) + " >" +
-        Quote((dir_ / "output.txt").string()) + " 2>&1";
-    const int status = std::system(command.c_str());
+    const std::string out = test_support::WindowsPathOf(dir_ / "out.xml");
     Outcome outcome;
-    outcome.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.exitStatus = test_support::RunProgram(
+        program_, {std::to_string(caller->Handle()) + ",1025,7," + out},
+        {{"LEDGER_HOME", ledgerHome.empty() ? book_.folder() : ledgerHome},
+         {"TAXBRIDGE_DRIVES", (dir_ / "drives").string()},
+         {"TAXBRIDGE_SCRIPT", (dir_ / "script.txt").string()},
+         {"TAXBRIDGE_TRANSCRIPT", (dir_ / "transcript.txt").string()}},
+        dir_, dir_ / "output.txt");
     outcome.transcript = ReadAll(dir_ / "transcript.txt") + ReadAll(dir_ / "output.txt");
     outcome.document = ReadAll(dir_ / "out.xml");
     while (caller->Receive(100)) {
@@ -143,6 +140,7 @@ class Figures : public ::testing::Test {
   }
 
   fs::path dir_;
+  fs::path program_;  // the program, copied beside its own definition file
   Fixture book_;
   int64_t nextLine_ = 1;
 };
@@ -440,9 +438,7 @@ TEST_F(Figures, ExitStatusOfTheProgram) {
   EXPECT_EQ(unopened.exitStatus, 3) << unopened.transcript;
   book_.Exec("UPDATE tax_settings SET tax_method = 0");
   EXPECT_EQ(Run("answer OK\n").exitStatus, 1);  // exempt data is refused
-  const std::string help = Quote((dir_ / "bin" / "taxbridge_plus").string()) + " --help >/dev/null";
-  const int status = std::system(help.c_str());
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(test_support::RunProgram(program_, {"--help"}, {}, dir_, dir_ / "help.txt"), 0);
 }
 
 // "Rounding": negative amounts are rounded by their magnitude, by each kind.

@@ -6,7 +6,6 @@
 // expected document was worked out by hand from the demo data; the notes
 // beside it show the sums.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -17,11 +16,12 @@
 #include <vector>
 
 #include "tests/support/Files.h"
+#include "tests/support/Program.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
 using test_support::ReadAll;
-using test_support::Quote;
 
 namespace fs = std::filesystem;
 
@@ -68,38 +68,32 @@ class GoldenDocument : public ::testing::Test {
     if (!HasFailure()) fs::remove_all(dir_);
   }
 
-  // Runs `command` with the test's ledger and drive map; returns its exit status
-  // and appends its output to log_.
-  int Shell(const std::string& command) {
-    const std::string full = "cd " + Quote(dir_.string()) + " && LEDGER_HOME=" + Quote((dir_ / "ledger").string()) +
-                             " TAXBRIDGE_DRIVES=" + Quote((dir_ / "drives").string()) + " " + command + " >>" +
-                             Quote((dir_ / "log.txt").string()) + " 2>&1";
-    const int status = std::system(full.c_str());
-    log_ = ReadAll(dir_ / "log.txt");
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  // Runs the build's ledger command with `args` and the test's ledger and
+  // drive map (and `env`); returns its exit status and appends its output to log_.
+  int Ledger(const std::vector<std::string>& args, test_support::ProgramEnvironment env = {}) {
+    env.emplace_back("LEDGER_HOME", (dir_ / "ledger").string());
+    env.emplace_back("TAXBRIDGE_DRIVES", (dir_ / "drives").string());
+    const int status = test_support::RunProgram(test_support::ProgramFile(TAXBRIDGE_BINARY_DIR, "ledger"), args, env,
+                                                dir_, dir_ / "output.txt");
+    log_ += ReadAll(dir_ / "output.txt");
+    return status;
   }
 
   // A ledger holding exactly the demo data, with `user` selecting `dataNo`.
   void ImportDemo(const std::string& user, int dataNo) {
-    const std::string ledger = Quote((fs::path(TAXBRIDGE_BINARY_DIR) / "bin" / "ledger").string());
-    ASSERT_EQ(Shell(ledger + " init"), 0) << log_;
-    ASSERT_EQ(Shell(ledger + " import " + Quote((fs::path(TAXBRIDGE_SOURCE_DIR) / "demo" / "ledger").string())), 0)
-        << log_;
-    ASSERT_EQ(Shell(ledger + " select " + user + " " + std::to_string(dataNo)), 0) << log_;
+    ASSERT_EQ(Ledger({"init"}), 0) << log_;
+    ASSERT_EQ(Ledger({"import", (fs::path(TAXBRIDGE_SOURCE_DIR) / "demo" / "ledger").string()}), 0) << log_;
+    ASSERT_EQ(Ledger({"select", user, std::to_string(dataNo)}), 0) << log_;
   }
 
   // Launches taxbridge_plus as the accounting product does, with an output
-  // path on drive Z:, the script answering; returns the launcher's status
-  // (the posted run result).
+  // path given as the Windows path of the test's folder, the script
+  // answering; returns the launcher's status (the posted run result).
   int Launch(const std::string& script) {
     std::ofstream(dir_ / "script.txt") << script;
-    std::string windowsOut = "Z:" + (dir_ / "out" / "tax.xml").string();
-    for (char& c : windowsOut)
-      if (c == '/') c = '\\';
-    const std::string ledger = Quote((fs::path(TAXBRIDGE_BINARY_DIR) / "bin" / "ledger").string());
-    return Shell("TAXBRIDGE_SCRIPT=" + Quote((dir_ / "script.txt").string()) + " TAXBRIDGE_TRANSCRIPT=" +
-                 Quote((dir_ / "transcript.txt").string()) + " " + ledger + " launch plus --path " +
-                 Quote(windowsOut));
+    return Ledger({"launch", "plus", "--path", test_support::WindowsPathOf(dir_ / "out" / "tax.xml")},
+                  {{"TAXBRIDGE_SCRIPT", (dir_ / "script.txt").string()},
+                   {"TAXBRIDGE_TRANSCRIPT", (dir_ / "transcript.txt").string()}});
   }
 
   void ExpectDocument(const std::string& expectedName) {

@@ -7,7 +7,6 @@
 // When the document changes on purpose (a new field, a corrected figure), run
 // this suite, check the new document by hand and pin the hash it prints.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cinttypes>
 #include <cstdio>
@@ -20,6 +19,8 @@
 #include "ledger/Installation.h"
 #include "ledger/Store.h"
 #include "tests/support/Files.h"
+#include "tests/support/Program.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -59,17 +60,15 @@ class GeneratedCompanyRun : public ::testing::Test {
     fs::create_directories(dir_ / "home");
     fs::create_directories(dir_ / "drive_c");
     std::ofstream(dir_ / "drives") << "C: \"" << (dir_ / "drive_c").string() << "\"\n";
-    ASSERT_EQ(Ledger("init"), 0);
-    ASSERT_EQ(Ledger("generate 1 6000 120 12 40"), 0);
-    ASSERT_EQ(Ledger("select 001 1"), 0);
+    ASSERT_EQ(Ledger({"init"}), 0);
+    ASSERT_EQ(Ledger({"generate", "1", "6000", "120", "12", "40"}), 0);
+    ASSERT_EQ(Ledger({"select", "001", "1"}), 0);
   }
   void TearDown() override { fs::remove_all(dir_); }
 
-  int Ledger(const std::string& args) {
-    const std::string command = "LEDGER_HOME='" + (dir_ / "home").string() + "' '" +
-                                (fs::path(TAXBRIDGE_BINARY_DIR) / "bin" / "ledger").string() + "' " + args +
-                                " >/dev/null 2>&1";
-    return std::system(command.c_str());
+  int Ledger(const std::vector<std::string>& args) {
+    return test_support::RunProgram(test_support::ProgramFile(TAXBRIDGE_BINARY_DIR, "ledger"), args,
+                                    {{"LEDGER_HOME", (dir_ / "home").string()}}, dir_, dir_ / "ledger.txt");
   }
 
   // Runs the journal method over the whole year (the data has undetermined
@@ -81,16 +80,18 @@ class GeneratedCompanyRun : public ::testing::Test {
     const fs::path document = dir_ / "out" / "tax.xml";
     fs::create_directories(document.parent_path());
     fs::remove(document);
-    std::string windowsPath = "Z:";
-    for (char c : document.string()) windowsPath += c == '/' ? std::string("\\\\") : std::string(1, c);
+    // Typed into the dialog: each "\\" of the path doubled, as a script spells it.
+    std::string windowsPath;
+    for (char c : test_support::WindowsPathOf(document)) windowsPath += c == '\\' ? std::string("\\\\") : std::string(1, c);
     std::ofstream(dir_ / "script.txt") << "click 1029\ntype 1008 \"" << windowsPath << "\"\nkey F12\nanswer OK\nanswer OK\n";
-    const std::string command = "cd '" + dir_.string() + "' && HOME='" + dir_.string() + "' LEDGER_HOME='" +
-                                (dir_ / "home").string() + "' TAXBRIDGE_DRIVES='" + (dir_ / "drives").string() +
-                                "' TAXBRIDGE_SCRIPT='" + (dir_ / "script.txt").string() + "' TAXBRIDGE_TRANSCRIPT='" + (dir_ / "transcript.txt").string() + "' '" +
-                                (fs::path(TAXBRIDGE_BINARY_DIR) / "bin" / "taxbridge_plus").string() +
-                                "' '0,1025,7,' >'" + (dir_ / "output.txt").string() + "' 2>&1";
-    const int status = std::system(command.c_str());
-    const int exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const int exitStatus = test_support::RunProgram(
+        test_support::ProgramFile(TAXBRIDGE_BINARY_DIR, "taxbridge_plus"), {"0,1025,7,"},
+        {{"HOME", dir_.string()},
+         {"LEDGER_HOME", (dir_ / "home").string()},
+         {"TAXBRIDGE_DRIVES", (dir_ / "drives").string()},
+         {"TAXBRIDGE_SCRIPT", (dir_ / "script.txt").string()},
+         {"TAXBRIDGE_TRANSCRIPT", (dir_ / "transcript.txt").string()}},
+        dir_, dir_ / "output.txt");
     EXPECT_EQ(exitStatus, 0) << ReadAll(dir_ / "transcript.txt") << ReadAll(dir_ / "output.txt");
     EXPECT_TRUE(fs::exists(document)) << ReadAll(dir_ / "transcript.txt");
     const bool journal = JournalMethodShown(ReadAll(dir_ / "transcript.txt"));

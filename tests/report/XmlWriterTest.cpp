@@ -10,6 +10,7 @@
 #include "platform/File.h"
 #include "report/XmlWriter.h"
 #include "tests/support/FaultyFile.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -27,15 +28,15 @@ const char kDeclaration[] = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n"
 class XmlWriterTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "taxbridge-xml-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    path_ = (dir_ / "out.xml").string();
+    dir_ = test_support::NewTempFolder("taxbridge-xml");
+    ASSERT_FALSE(dir_.empty());
+    file_ = dir_ / "out.xml";
+    path_ = test_support::WindowsPathOf(file_);
   }
   void TearDown() override { fs::remove_all(dir_); }
 
   std::string Written() const {
-    std::ifstream in(path_, std::ios::binary);
+    std::ifstream in(file_, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
   // Writes one element at depth 0 and returns its line.
@@ -50,7 +51,8 @@ class XmlWriterTest : public ::testing::Test {
   }
 
   fs::path dir_;
-  std::string path_;
+  fs::path file_;      // the document, as the test reads it
+  std::string path_;   // the same file as the writer is given it
 };
 
 TEST_F(XmlWriterTest, DocumentLinesAreTabIndentedAndEndInCrLf) {
@@ -189,7 +191,7 @@ TEST_F(XmlWriterTest, OutputThatCannotBeCreatedFailsEveryWrite) {
   EXPECT_EQ(noArguments.OpenOutput(file.get(), ""), -1);
   EXPECT_FALSE(noArguments.attached());
   EXPECT_EQ(noArguments.WriteRaw("x"), 0);
-  EXPECT_FALSE(fs::exists(path_));
+  EXPECT_FALSE(fs::exists(file_));
 }
 
 TEST_F(XmlWriterTest, CloseDetachesSoASecondCloseLeavesTheFileObjectAlone) {

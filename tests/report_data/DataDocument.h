@@ -17,6 +17,7 @@
 #include "platform/File.h"
 #include "report/XmlWriter.h"
 #include "tests/support/FaultyFile.h"
+#include "tests/support/TempFolder.h"
 
 namespace report_data_test {
 
@@ -30,13 +31,12 @@ struct Written {
 // Runs `write` on a writer whose file lives in a fresh temporary folder.
 inline Written WriteDocument(const std::function<int(report::XmlWriter&)>& write,
                              test_support::FileFaultPlan faults = test_support::FileFaultPlan()) {
-  std::string pattern = (fs::temp_directory_path() / "taxbridge-data-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) {
+  const fs::path dir = test_support::NewTempFolder("taxbridge-data");
+  if (dir.empty()) {
     ADD_FAILURE() << "no temporary folder";
     return {};
   }
-  const fs::path dir = pattern;
-  const std::string path = (dir / "out.xml").string();
+  const std::string path = test_support::WindowsPathOf(dir / "out.xml");
   Written out;
   {
     test_support::FaultyFile file(faults);
@@ -45,7 +45,7 @@ inline Written WriteDocument(const std::function<int(report::XmlWriter&)>& write
     out.result = write(writer);
     writer.CloseOutput();
   }
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(dir / "out.xml", std::ios::binary);
   out.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   fs::remove_all(dir);
   return out;

@@ -3,7 +3,6 @@
 // fixed output path, the script choosing method 1. The expected documents are
 // worked out by hand from the saved amounts.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +18,8 @@
 #include "platform/CallerWindow.h"
 #include "tests/report_data/DataDocument.h"
 #include "tests/support/Files.h"
+#include "tests/support/Program.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -45,7 +46,8 @@ class SavedReturnRun : public ::testing::Test {
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "bin");
     fs::create_directories(dir_ / "drive_c");
-    fs::copy_file(fs::path(TAXBRIDGE_BINARY_DIR) / "bin" / "taxbridge_plus", dir_ / "bin" / "taxbridge_plus");
+    program_ = dir_ / "bin" / test_support::ProgramFile(TAXBRIDGE_BINARY_DIR, "taxbridge_plus").filename();
+    fs::copy_file(test_support::ProgramFile(TAXBRIDGE_BINARY_DIR, "taxbridge_plus"), program_);
     std::ofstream(dir_ / "bin" / "HalvernDef.ini", std::ios::binary) << "[ProgramLevel]\r\nSY26=2\r\n";
     std::ofstream(dir_ / "drives") << "C: \"" << (dir_ / "drive_c").string() << "\"\n";
   }
@@ -75,19 +77,14 @@ class SavedReturnRun : public ::testing::Test {
     EXPECT_TRUE(caller) << error;
     std::ofstream(dir_ / "script.txt") << script;
     const fs::path out = dir_ / "out.xml";
-    std::string windowsOut = "Z:" + out.string();
-    for (char& c : windowsOut)
-      if (c == '/') c = '\\';
-    const std::string line = std::to_string(caller->Handle()) + ",1025,7," + windowsOut;
-    const std::string command = "cd '" + dir_.string() + "' && LEDGER_HOME='" + book_.folder() +
-                                "' TAXBRIDGE_DRIVES='" + (dir_ / "drives").string() + "' TAXBRIDGE_SCRIPT='" +
-                                (dir_ / "script.txt").string() + "' TAXBRIDGE_TRANSCRIPT='" +
-                                (dir_ / "transcript.txt").string() + "' '" +
-                                (dir_ / "bin" / "taxbridge_plus").string() + "' '" + line + "' >'" +
-                                (dir_ / "output.txt").string() + "' 2>&1";
-    const int status = std::system(command.c_str());
+    const std::string line = std::to_string(caller->Handle()) + ",1025,7," + test_support::WindowsPathOf(out);
     RunOutcome outcome;
-    outcome.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    outcome.exitStatus = test_support::RunProgram(program_, {line},
+                                                  {{"LEDGER_HOME", book_.folder()},
+                                                   {"TAXBRIDGE_DRIVES", (dir_ / "drives").string()},
+                                                   {"TAXBRIDGE_SCRIPT", (dir_ / "script.txt").string()},
+                                                   {"TAXBRIDGE_TRANSCRIPT", (dir_ / "transcript.txt").string()}},
+                                                  dir_, dir_ / "output.txt");
     outcome.transcript = ReadAll(dir_ / "transcript.txt") + ReadAll(dir_ / "output.txt");
     while (auto e = caller->Receive(100))
       if (e->kind == platform::CallerWindowEvent::Kind::kPost) outcome.posted = e->lparam;
@@ -96,6 +93,7 @@ class SavedReturnRun : public ::testing::Test {
   }
 
   fs::path dir_;
+  fs::path program_;  // the program, copied beside its own definition file
   Fixture book_;
 };
 

@@ -1,0 +1,91 @@
+// What the suites need of the machine beside the system's own platform/: a
+// fresh folder for a test's files, the environment variables a test sets for
+// the code it runs in-process, the Windows path the programs are given for a
+// test's file, and the number of files the process holds open.
+//
+// NewTempFolder makes a new, empty folder "<base>/<prefix>-<unique>" (base:
+// the machine's temporary folder unless given) and returns its path, or an
+// empty path when none could be made. SetVariable / UnsetVariable change the
+// process's environment as getenv sees it (setenv on Linux, _putenv_s on
+// Windows). WindowsPathOf gives the path the system's file system takes for a
+// file of the test: on Linux "Z:" and the path with "\" (Z: is "/" in the
+// drive map), on Windows the path itself. OpenFileCount counts the process's
+// open descriptors (Linux) or handles (Windows); only its changes mean
+// anything.
+#pragma once
+
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+// <windows.h> spells these names of the system as macros of its A/W calls.
+#undef MessageBox
+#undef GetWindowText
+#undef SetWindowText
+#undef PostMessage
+#undef ReplaceFile
+#undef RemoveDirectory
+#undef GetDriveType
+#undef CreateDirectory
+#undef GetProfileString
+#endif
+
+namespace test_support {
+
+inline std::filesystem::path NewTempFolder(const std::string& prefix,
+                                           const std::filesystem::path& base = std::filesystem::temp_directory_path()) {
+  std::random_device seed;
+  std::mt19937_64 pick(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path candidate = base / (prefix + "-" + std::to_string(pick() % 1000000000u));
+    std::error_code ec;
+    if (std::filesystem::create_directory(candidate, ec)) return candidate;
+  }
+  return {};
+}
+
+inline void SetVariable(const char* name, const std::string& value) {
+#ifdef _WIN32
+  ::_putenv_s(name, value.c_str());
+#else
+  ::setenv(name, value.c_str(), 1);
+#endif
+}
+
+inline void UnsetVariable(const char* name) {
+#ifdef _WIN32
+  ::_putenv_s(name, "");
+#else
+  ::unsetenv(name);
+#endif
+}
+
+inline std::string WindowsPathOf(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return path.string();
+#else
+  std::string windows = "Z:" + path.string();
+  for (char& c : windows)
+    if (c == '/') c = '\\';
+  return windows;
+#endif
+}
+
+inline size_t OpenFileCount() {
+#ifdef _WIN32
+  DWORD handles = 0;
+  ::GetProcessHandleCount(::GetCurrentProcess(), &handles);
+  return handles;
+#else
+  std::error_code ec;
+  size_t n = 0;
+  for (std::filesystem::directory_iterator it("/proc/self/fd", ec), end; !ec && it != end; it.increment(ec)) ++n;
+  return n;
+#endif
+}
+
+}  // namespace test_support

@@ -1,0 +1,30 @@
+# Sourced by the Windows targets: the Wine the Windows programs run under.
+#   . tools/windows/wine-env.sh BUILD
+# A Wine prefix of its own in BUILD/wine-prefix, made on first use (about 16 s),
+# with a Japanese locale so that Wine's ANSI code page is 932 and its locale
+# 0x0411, as on a Japanese Windows; no Mono or Gecko installer is offered, and
+# no X display is needed (the programs' calling window is a message-only
+# window). The wineserver stays up between the programs of a target and ends
+# 30 s after the last one.
+wine_env_build=$(cd "$1" && pwd)
+export WINEPREFIX="$wine_env_build/wine-prefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+unset DISPLAY WAYLAND_DISPLAY
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  echo "wine-env.sh: the locale ja_JP.UTF-8 is not generated (Wine would use code page 1252);" >&2
+  echo "  run: echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen && locale-gen   (or: make deps-windows as root)" >&2
+  return 1 2>/dev/null || exit 1
+fi
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "wine-env.sh: making the Wine prefix $WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >"$wine_env_build/wine-prefix.log" 2>&1 || {
+    echo "wine-env.sh: wineboot could not make the prefix (see $wine_env_build/wine-prefix.log)" >&2
+    return 1 2>/dev/null || exit 1
+  }
+fi
+wineserver -p30
+# The Windows path of a Linux path under this prefix (Z: is "/").
+wine_path() { winepath -w "$1" 2>/dev/null; }
