@@ -32,38 +32,17 @@ deps:
 	  fi; \
 	fi
 	@bash tools/sqlite/fetch.sh third_party/sqlite
+	@bash tools/windows/deps.sh optional
 
 # The Windows programs, cross-built with MinGW-w64 for 64-bit and 32-bit
 # Windows (cmake/mingw-w64-*.cmake), each in a build folder of its own, and
-# tested under Wine. Debian packages with a file that shows each is there;
-# wine32 needs the i386 architecture, Wine's code page 932 the ja_JP.UTF-8 locale.
+# tested under Wine. tools/windows/deps.sh installs (as root) or names what
+# they need of Debian; `make deps` does it too but, for another account, does
+# not fail without it.
 WIN_BUILDS := $(BUILD)-win64:x86_64 $(BUILD)-win32:i686
-WINDOWS_DEB_PACKAGES := g++-mingw-w64-x86-64-posix:/usr/bin/x86_64-w64-mingw32-g++-posix \
-  g++-mingw-w64-i686-posix:/usr/bin/i686-w64-mingw32-g++-posix \
-  wine:/usr/bin/wine wine64:/usr/lib/wine/wine64 wine32:i386:/usr/lib/wine/wine \
-  googletest:/usr/src/googletest/CMakeLists.txt locales:/usr/sbin/locale-gen
 
 deps-windows: deps
-	@missing=""; for p in $(WINDOWS_DEB_PACKAGES); do f=$${p##*:}; [ -e "$$f" ] || missing="$$missing $${p%:*}"; done; \
-	nolocale=""; locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$$' || nolocale=1; \
-	if [ -n "$$missing$$nolocale" ]; then \
-	  if [ "$$(id -u)" = 0 ]; then \
-	    if [ -n "$$missing" ]; then \
-	      echo "Installing missing Debian packages:$$missing"; \
-	      case "$$missing" in *:i386*) dpkg --add-architecture i386;; esac; \
-	      apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing >/dev/null || exit 1; \
-	    fi; \
-	    locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$$' || { \
-	      echo "Generating the locale ja_JP.UTF-8"; \
-	      grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen; \
-	      locale-gen >/dev/null || exit 1; }; \
-	  else \
-	    [ -z "$$missing" ] || { echo "Missing Debian packages:$$missing"; \
-	      echo "Install them with: sudo dpkg --add-architecture i386 && sudo apt-get update && sudo apt-get install$$missing"; }; \
-	    [ -z "$$nolocale" ] || echo "The locale ja_JP.UTF-8 is not generated: add 'ja_JP.UTF-8 UTF-8' to /etc/locale.gen and run sudo locale-gen"; \
-	    exit 1; \
-	  fi; \
-	fi
+	@bash tools/windows/deps.sh required
 
 windows: deps-windows
 	@for b in $(WIN_BUILDS); do dir=$${b%%:*}; arch=$${b##*:}; \

@@ -79,6 +79,14 @@ TEST(HostCommandLine, NumbersAsTheRuntimeReadsThem) {
   EXPECT_EQ(DecimalToLong(std::to_string(LONG_MIN)), LONG_MIN);
   EXPECT_EQ(DecimalToLong("\t-0042z"), -42);
   EXPECT_EQ(DecimalToLong("- 5"), 0);
+  // A handle past 2^31: long is 32 bits on Windows, where atol saturates at
+  // 2147483647, and 64 bits on Linux, where it is taken whole.
+  if (sizeof(long) == 4) {
+    EXPECT_EQ(DecimalToLong("2147483648"), 2147483647L);
+    EXPECT_EQ(DecimalToLong("-2147483649"), -2147483647L - 1);
+  } else {
+    EXPECT_EQ(DecimalToLong("2147483648"), static_cast<long>(2147483648LL));
+  }
 }
 
 }  // namespace
