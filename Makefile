@@ -52,17 +52,30 @@ windows: deps-windows
 	done
 
 # Every unit suite that applies to Windows, under Wine, both bitnesses; then
-# the whole runs of the script backend (tests/windows/scenarios.sh).
-test-windows: windows
-	@for b in $(WIN_BUILDS); do dir=$${b%%:*}; \
+# the whole launched runs of tests/windows/scenarios.sh, held against the
+# Linux build's. A machine whose kernel cannot execute 32-bit programs cannot
+# start Wine's 32-bit loader: the 32-bit programs are then built but not run,
+# and the target says so in its last line. The 64-bit programs must run.
+test-windows: windows build
+	@notrun=""; for b in $(WIN_BUILDS); do dir=$${b%%:*}; \
+	  rc=0; ( . tools/windows/wine-env.sh "$$dir" ) || rc=$$?; \
+	  if [ $$rc = 2 ] && [ $${b##*:} = i686 ]; then notrun="$$notrun $$dir"; continue; elif [ $$rc != 0 ]; then exit 1; fi; \
 	  ( . tools/windows/wine-env.sh "$$dir" && cd "$$dir" && ctest --output-on-failure -j $(JOBS) ) || exit 1; \
-	  bash tests/windows/scenarios.sh "$$dir" || exit 1; \
-	done
+	  bash tests/windows/scenarios.sh "$$dir" $(BUILD) || exit 1; \
+	done; \
+	if [ -n "$$notrun" ]; then echo "test-windows: passed, but NOT RUN on this machine (Wine's loader for it cannot start here):$$notrun"; \
+	else echo "test-windows: every Windows build passed"; fi
 
 # The demo's three runs with taxbridge_plus.exe and ledger.exe under Wine, each
-# document checked against tests/golden/expected, both bitnesses.
+# document checked against tests/golden/expected, for each bitness this
+# machine can run.
 demo-windows: windows
-	@for b in $(WIN_BUILDS); do dir=$${b%%:*}; bash demo/run-demo.sh "$$dir" || exit 1; done
+	@notrun=""; for b in $(WIN_BUILDS); do dir=$${b%%:*}; \
+	  rc=0; ( . tools/windows/wine-env.sh "$$dir" ) || rc=$$?; \
+	  if [ $$rc = 2 ] && [ $${b##*:} = i686 ]; then notrun="$$notrun $$dir"; continue; elif [ $$rc != 0 ]; then exit 1; fi; \
+	  bash demo/run-demo.sh "$$dir" || exit 1; \
+	done; \
+	[ -z "$$notrun" ] || echo "demo-windows: NOT RUN on this machine (Wine's loader for it cannot start here):$$notrun"
 
 $(BUILD)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD) -Wno-dev $(CMAKE_FLAGS)

@@ -25,7 +25,7 @@ if [ -f "$bin/ledger.exe" ]; then
   # Under Wine every path a program is given is a Windows path; C: is the
   # build's own Wine prefix, so the demo leaves the user's settings alone.
   . "$here/../tools/windows/wine-env.sh" "$build"
-  ledger() { wine "$bin/ledger.exe" "$@"; }
+  ledger() { "$WINE" "$bin/ledger.exe" "$@"; }
   export LEDGER_HOME="$(windows_path "$demo/home")"
   script_path() { windows_path "$1"; }
 else

@@ -33,7 +33,7 @@ windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 # Both installations, loaded once with the demo data.
 linux_ledger() { LEDGER_HOME="$work/linux-home" TAXBRIDGE_DRIVES="$work/drives" "$linux_build/bin/ledger" "$@"; }
-wine_ledger() { LEDGER_HOME="$(windows_path "$work/wine-home")" wine "$win_build/bin/ledger.exe" "$@"; }
+wine_ledger() { LEDGER_HOME="$(windows_path "$work/wine-home")" "$WINE" "$win_build/bin/ledger.exe" "$@"; }
 mkdir -p "$work/drive_c"
 printf 'C: "%s"\n' "$work/drive_c" >"$work/drives"
 if [ -n "$linux_build" ]; then
@@ -82,7 +82,7 @@ scenario() {
       wine_ledger select "$user" "$data" >/dev/null
       TAXBRIDGE_SCRIPT="$(windows_path "$run/script.txt")" TAXBRIDGE_TRANSCRIPT="$(windows_path "$run/transcript.txt")" \
         LEDGER_HOME="$(windows_path "$work/wine-home")" \
-        wine "$win_build/bin/ledger.exe" "${args[@]}" >"$run/launch.log" 2>&1 || result=$?
+        "$WINE" "$win_build/bin/ledger.exe" "${args[@]}" >"$run/launch.log" 2>&1 || result=$?
     fi
     status[$side]=$result
     document[$side]=$( [ -f "$run/$output" ] && sha256sum <"$run/$output" | cut -d' ' -f1 || echo none)

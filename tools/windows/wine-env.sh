@@ -1,5 +1,10 @@
 # Sourced by the Windows targets: the Wine the Windows programs run under.
 #   . tools/windows/wine-env.sh BUILD
+# WINE is then the Wine loader for the build's bitness (the one its CMake
+# cache names: Debian's /usr/bin/wine would start the 32-bit loader for a
+# 64-bit program too). Sourcing fails, with a message, when that loader
+# cannot run on this machine: a kernel without 32-bit support cannot start
+# the 32-bit loader at all ("Exec format error"), and the caller says so.
 # A Wine prefix of its own in BUILD/wine-prefix, made on first use (about 16 s),
 # with a Japanese locale so that Wine's ANSI code page is 932 and its locale
 # 0x0411, as on a Japanese Windows; no Mono or Gecko installer is offered, and
@@ -17,14 +22,26 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   echo "  run: echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen && locale-gen   (or: make deps-windows as root)" >&2
   return 1 2>/dev/null || exit 1
 fi
+WINE=$(sed -n 's/^TAXBRIDGE_WINE_LOADER:[A-Z]*=//p' "$wine_env_build/CMakeCache.txt" 2>/dev/null)
+if [ -z "$WINE" ] || [ ! -x "$WINE" ]; then
+  echo "wine-env.sh: no Wine loader is known for $wine_env_build (is Wine installed? make deps-windows)" >&2
+  return 1 2>/dev/null || exit 1
+fi
+export WINE
+if ! wine_env_problem=$("$WINE" --version 2>&1); then
+  echo "wine-env.sh: $WINE cannot run on this machine: $wine_env_problem" >&2
+  return 2 2>/dev/null || exit 2
+fi
+# The prefix is made by the 64-bit loader when there is one, so that it holds
+# both bitnesses.
+wine_env_boot=$WINE
+[ -x /usr/lib/wine/wine64 ] && wine_env_boot=/usr/lib/wine/wine64
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "wine-env.sh: making the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
-  wineboot -i >"$wine_env_build/wine-prefix.log" 2>&1 || {
+  "$wine_env_boot" wineboot -i >"$wine_env_build/wine-prefix.log" 2>&1 || {
     echo "wine-env.sh: wineboot could not make the prefix (see $wine_env_build/wine-prefix.log)" >&2
     return 1 2>/dev/null || exit 1
   }
 fi
 wineserver -p30
-# The Windows path of a Linux path under this prefix (Z: is "/").
-wine_path() { winepath -w "$1" 2>/dev/null; }
