@@ -77,11 +77,13 @@ class FixedDecimal {
   int16_t sign() const { return sign_; }
 
  private:
-  // Builds a value from a signed count of ten-thousandths, raising when its
-  // integer part does not fit; `sumCheck` adds the 10^18 bound of sums.
-  __extension__ typedef __int128 Wide;
-  static FixedDecimal FromWide(Wide tenThousandths, bool sumCheck);
-  Wide ToWide() const;
+  // signA * |a| + signB * |b|, raising when its magnitude reaches 10^18; a
+  // difference passes the second value's sign reversed.
+  static FixedDecimal Combine(const FixedDecimal& a, int16_t signA, const FixedDecimal& b, int16_t signB);
+  // The value of `integer` units and `fraction` ten-thousandths (integer at
+  // most INT64_MAX, fraction below 10000), negative when `negative` is set
+  // and the value is not zero.
+  static FixedDecimal Make(uint64_t integer, uint32_t fraction, bool negative);
 
   int64_t integer_ = 0;
   uint32_t fraction_ = 0;

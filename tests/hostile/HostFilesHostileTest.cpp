@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/HostCommandLine.h"
@@ -22,10 +23,12 @@
 #include "report/SupportInfoFile.h"
 #include "tests/dialog/FakeFileSystem.h"
 #include "tests/hostile/Hostile.h"
+#include "tests/support/Decimal.h"
 
 namespace {
 
 using hostile::Rng;
+using test_support::Decimal;
 
 // Shift_JIS text of single-byte letters, half-width kana and double-byte
 // characters (whose trail bytes include "\", "/", "=", "[" and "]"), without
@@ -54,21 +57,18 @@ std::string Cp932Text(Rng& rng, size_t maxChars, std::string_view avoid = "") {
   return out;
 }
 
-// atol's value of decimal text, saturating, worked out in 128 bits.
+// atol's value of decimal text, saturating, worked out exactly on its digits.
 long ReferenceDecimal(const std::string& text) {
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-  hostile::Wide v = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    v = v * 10 + (text[i] - '0');
-    if (v > (hostile::Wide)LONG_MAX + 1) v = (hostile::Wide)LONG_MAX + 1;
-  }
-  if (negative) v = -v;
-  if (v > LONG_MAX) return LONG_MAX;
-  if (v < LONG_MIN) return LONG_MIN;
-  return static_cast<long>(v);
+  const size_t first = i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  const Decimal v = Decimal::FromDigits(std::string_view(text).substr(first, i - first), negative);
+  if (v > Decimal::Of(LONG_MAX)) return LONG_MAX;
+  if (v < Decimal::Of(LONG_MIN)) return LONG_MIN;
+  return static_cast<long>(*v.ToInt64());
 }
 
 TEST(HostileCommandLine, GeneratedLinesReadBackAndMutatedOnesAreTakenApartSafely) {

@@ -101,9 +101,6 @@ inline std::string Mutate(Rng& rng, std::string text, int maxEdits = 6) {
   return text;
 }
 
-// 128-bit integers for reference arithmetic that cannot overflow.
-__extension__ typedef __int128 Wide;
-
 // The line `make reliability` collects: the reader's name and how many
 // inputs its test tried.
 inline void ReportCases(const char* reader, long cases) {

@@ -10,11 +10,13 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ledger/Import.h"
 #include "ledger/Store.h"
 #include "tests/hostile/Hostile.h"
+#include "tests/support/Decimal.h"
 #include "tests/support/Files.h"
 
 namespace {
@@ -74,33 +76,30 @@ TEST(HostileCsv, GeneratedRowsReadBackWithTheirLineNumbers) {
   hostile::ReportCases("csv", cases);
 }
 
-// The amount of decimal text in yen x 10 000, worked out in 128 bits; nullopt
-// when it is no amount or its size reaches 10^18.
+// The amount of decimal text in yen x 10 000, worked out exactly on its
+// digits; nullopt when it is no amount or its size reaches 10^18.
 std::optional<int64_t> ReferenceAmount(const std::string& text) {
+  using test_support::Decimal;
   size_t i = 0;
   bool negative = false;
   if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  hostile::Wide whole = 0;
-  size_t digits = 0;
-  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
-    whole = whole * 10 + (text[i] - '0');
-    if (whole > (hostile::Wide)1 << 80) whole = (hostile::Wide)1 << 80;
-  }
-  if (digits == 0) return std::nullopt;
-  hostile::Wide fraction = 0;
-  int decimals = 0;
+  const size_t first = i;
+  while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+  if (i == first) return std::nullopt;
+  const Decimal whole = Decimal::FromDigits(std::string_view(text).substr(first, i - first));
+  std::string fraction;
   if (i < text.size() && text[i] == '.') {
     for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-      if (++decimals > 4) return std::nullopt;
-      fraction = fraction * 10 + (text[i] - '0');
+      if (fraction.size() == 4) return std::nullopt;
+      fraction += text[i];
     }
-    if (decimals == 0) return std::nullopt;
+    if (fraction.empty()) return std::nullopt;
   }
   if (i != text.size()) return std::nullopt;
-  for (; decimals < 4; ++decimals) fraction *= 10;
-  const hostile::Wide value = whole * 10000 + fraction;
-  if (value >= (hostile::Wide)1'000'000'000'000'000'000) return std::nullopt;
-  return static_cast<int64_t>(negative ? -value : value);
+  fraction.resize(4, '0');
+  const Decimal value = whole * Decimal::Of(10000) + Decimal::FromDigits(fraction);
+  if (value >= Decimal::Of(1'000'000'000'000'000'000)) return std::nullopt;
+  return (negative ? -value : value).ToInt64();
 }
 
 TEST(HostileCsv, AmountsAreExactOrRefusedUpToTheSixtyFourBitLimit) {
