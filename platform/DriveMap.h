@@ -7,6 +7,11 @@
 // A DriveMap is an immutable value. The Linux file system
 // (platform/FileSystem_posix.cpp) turns Windows paths into Linux paths with
 // it; NewMappedFileSystem below builds one over a map.
+//
+// The drive map exists on Linux only (platform/DriveMap_posix.cpp): on
+// Windows the paths are the machine's own and no map stands between them and
+// the disk, so neither this header's functions nor the code that uses them
+// are built there.
 #pragma once
 
 #include <cstdint>

@@ -46,8 +46,9 @@ class FileResult {
 // machine through FileSystem::Default(), for writing: a drive that is not
 // mapped, a read-only drive, a name Windows does not allow or one that cannot
 // be converted is refused with a message. A path without a drive is taken on
-// the current drive, so "/tmp/out.xml" is the Linux /tmp/out.xml while the
-// current folder is on Z:.
+// the current drive, so on Linux "/tmp/out.xml" is the Linux /tmp/out.xml
+// while the current folder is on Z:. On Windows the path is the machine's
+// own and is given back as it is, once its names pass the same checks.
 HostPath HostPathOf(std::string_view systemPath);
 
 class File {

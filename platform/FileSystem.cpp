@@ -15,7 +15,7 @@ const char* Describe(PathStatus status) {
     case PathStatus::kAccessDenied: return "access is denied";
     case PathStatus::kNotEmpty: return "the folder is not empty";
     case PathStatus::kInvalidName: return "the path is not a usable Windows path";
-    case PathStatus::kNoDrive: return "the drive or share is not in the drive map";
+    case PathStatus::kNoDrive: return "the drive or share does not exist or is not in the drive map";
     case PathStatus::kFailed: return "the operation failed";
   }
   return "the operation failed";
