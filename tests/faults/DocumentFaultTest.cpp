@@ -181,7 +181,7 @@ class DocumentFaults : public ::testing::Test {
       auto caller = platform::CallerWindow::Create(&error);
       EXPECT_TRUE(caller) << error;
       if (!caller) return o;
-      const size_t filesBefore = test_support::OpenFileCount();
+      const test_support::OpenFileProbe openFiles;
       const std::string windowsOut = test_support::WindowsPathOf(out);
       uitest::ScriptedUser user(script);
       {
@@ -191,7 +191,7 @@ class DocumentFaults : public ::testing::Test {
         app.StartRun();
         o.exitStatus = app.EndRun();
       }
-      o.fileLeftOpen = test_support::OpenFileCount() != filesBefore;
+      o.fileLeftOpen = openFiles.LeftOpen(out);
       while (auto e = caller->Receive(0))
         if (e->kind == platform::CallerWindowEvent::Kind::kPost) o.posted = e->lparam;
       o.scriptLeft = user.Remaining();

@@ -9,9 +9,8 @@
 // process's environment as getenv sees it (setenv on Linux, _putenv_s on
 // Windows). WindowsPathOf gives the path the system's file system takes for a
 // file of the test: on Linux "Z:" and the path with "\" (Z: is "/" in the
-// drive map), on Windows the path itself. OpenFileCount counts the process's
-// open descriptors (Linux) or handles (Windows); only its changes mean
-// anything.
+// drive map), on Windows the path itself. OpenFileProbe tells whether a
+// file was left open.
 #pragma once
 
 #include <cstdlib>
@@ -75,17 +74,39 @@ inline std::string WindowsPathOf(const std::filesystem::path& path) {
 #endif
 }
 
-inline size_t OpenFileCount() {
+// Whether code run since the probe was made left a file open: on Linux, the
+// process holds more descriptors than when the probe was made; on Windows
+// (where Wine answers no handle count), `file` cannot be opened for
+// exclusive use because a handle of this process still holds it.
+class OpenFileProbe {
+ public:
+  OpenFileProbe() : before_(DescriptorCount()) {}
+  bool LeftOpen([[maybe_unused]] const std::filesystem::path& file) const {
 #ifdef _WIN32
-  DWORD handles = 0;
-  ::GetProcessHandleCount(::GetCurrentProcess(), &handles);
-  return handles;
+    HANDLE h = ::CreateFileW(file.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                             nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      ::CloseHandle(h);
+      return false;
+    }
+    return ::GetLastError() == ERROR_SHARING_VIOLATION;
 #else
-  std::error_code ec;
-  size_t n = 0;
-  for (std::filesystem::directory_iterator it("/proc/self/fd", ec), end; !ec && it != end; it.increment(ec)) ++n;
-  return n;
+    return DescriptorCount() != before_;
 #endif
-}
+  }
+
+ private:
+  static size_t DescriptorCount() {
+#ifdef _WIN32
+    return 0;
+#else
+    std::error_code ec;
+    size_t n = 0;
+    for (std::filesystem::directory_iterator it("/proc/self/fd", ec), end; !ec && it != end; it.increment(ec)) ++n;
+    return n;
+#endif
+  }
+  size_t before_;
+};
 
 }  // namespace test_support
