@@ -80,7 +80,7 @@ bool ListFolder(const std::string& folder, std::vector<std::string>* names, std:
   HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
   if (find == INVALID_HANDLE_VALUE) {
     const DWORD code = GetLastError();
-    if (code == ERROR_FILE_NOT_FOUND) return true;  // an empty root folder
+    if (code == ERROR_FILE_NOT_FOUND && IsFolder(folder)) return true;  // an empty root folder
     *error = SystemMessage(code);
     return false;
   }
