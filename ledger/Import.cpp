@@ -1,14 +1,9 @@
 #include "ledger/Import.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
@@ -19,6 +14,7 @@
 #include "host/SaveTaxInfo.h"
 #include "ledger/CheckVerdict.h"
 #include "ledger/Dates.h"
+#include "ledger/LocalFiles.h"
 #include "ledger/Text.h"
 #include "platform/ShiftJis.h"
 
@@ -313,39 +309,29 @@ struct Failure {
   std::string message;
 };
 
-// An open file, closed when its owner goes.
+// An open import file, closed when its owner goes.
 class Fd {
  public:
-  explicit Fd(int fd) : fd_(fd) {}
-  Fd(Fd&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
-  Fd& operator=(Fd&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
+  explicit Fd(std::unique_ptr<local::InputFile> file) : file_(std::move(file)) {}
+  local::InputFile& get() const { return *file_; }
 
  private:
-  int fd_;
+  std::unique_ptr<local::InputFile> file_;
 };
 
-// Reads the file `fd` from its start, handing `onPiece(bytes, first)` one
+// Reads the file from its start, handing `onPiece(bytes, first)` one
 // buffer-full at a time; the first piece holds at least the three bytes of a
 // byte-order mark unless the file is shorter.
 template <class OnPiece>
-void ReadPieces(int fd, const std::string& name, std::vector<char>& buffer, OnPiece&& onPiece) {
-  if (::lseek(fd, 0, SEEK_SET) != 0) throw Failure{name + ": cannot be read: " + std::strerror(errno)};
+void ReadPieces(local::InputFile& file, const std::string& name, std::vector<char>& buffer, OnPiece&& onPiece) {
+  std::string why;
+  if (!file.Rewind(&why)) throw Failure{name + ": cannot be read: " + why};
   bool first = true;
   for (;;) {
     size_t have = 0;
     for (;;) {
-      const ssize_t n = ::read(fd, buffer.data() + have, buffer.size() - have);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) throw Failure{name + ": cannot be read: " + std::strerror(errno)};
+      const int64_t n = file.Read(buffer.data() + have, buffer.size() - have, &why);
+      if (n < 0) throw Failure{name + ": cannot be read: " + why};
       if (n == 0) break;
       have += static_cast<size_t>(n);
       if (!first || have >= kBom.size()) break;
@@ -359,7 +345,7 @@ void ReadPieces(int fd, const std::string& name, std::vector<char>& buffer, OnPi
 // Feeds the rows of the file `fd` to `onRow`, without its byte-order mark;
 // false when the file ends inside quotes, `openLine` then naming that row.
 template <class OnRow>
-bool ReadRows(int fd, const std::string& name, std::vector<char>& buffer, OnRow&& onRow, int* openLine) {
+bool ReadRows(local::InputFile& fd, const std::string& name, std::vector<char>& buffer, OnRow&& onRow, int* openLine) {
   CsvParser parser;
   ReadPieces(fd, name, buffer, [&](std::string_view piece, bool first) {
     if (first && piece.starts_with(kBom)) piece.remove_prefix(kBom.size());
@@ -461,7 +447,7 @@ class Importer {
   std::vector<ImportedFile> files;
 
   void Run() {
-    if (!std::filesystem::is_directory(folder_)) throw Failure{folder_ + " is not a folder"};
+    if (!local::IsFolder(folder_)) throw Failure{folder_ + " is not a folder"};
     RefuseUnknownFiles();
     bool any = false;
     for (const std::string& file : ImportFileNames()) {
@@ -488,9 +474,10 @@ class Importer {
   // a word, and the books would look complete without it.
   void RefuseUnknownFiles() {
     std::vector<std::string> unknown;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder_, ec)) {
-      const std::string name = entry.path().filename().string();
+    std::vector<std::string> entries;
+    std::string why;
+    if (!local::ListFolder(folder_, &entries, &why)) throw Failure{folder_ + ": cannot be listed: " + why};
+    for (const std::string& name : entries) {
       if (name.size() < 4) continue;
       std::string suffix = name.substr(name.size() - 4);
       for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -498,7 +485,6 @@ class Importer {
       const auto& known = ImportFileNames();
       if (std::find(known.begin(), known.end(), name) == known.end()) unknown.push_back(name);
     }
-    if (ec) throw Failure{folder_ + ": cannot be listed: " + ec.message()};
     if (unknown.empty()) return;
     std::sort(unknown.begin(), unknown.end());
     std::string names, known;
@@ -512,7 +498,7 @@ class Importer {
   // Names the first field that is neither UTF-8 nor Shift_JIS. Field
   // boundaries hold in both encodings: no byte of a double-byte Shift_JIS
   // character is a comma, a quote or a line end.
-  [[noreturn]] void RefuseBadField(const std::string& name, int fd) {
+  [[noreturn]] void RefuseBadField(const std::string& name, local::InputFile& fd) {
     const std::vector<std::string>& header = Headers().at(name);
     int openLine = 0;
     auto check = [&](const CsvParser::Row& row) {
@@ -563,15 +549,17 @@ class Importer {
   // device under an import file's name is refused, never followed or waited
   // on.
   std::optional<Fd> OpenImportFile(const std::string& name, const std::string& path) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) {
-      if (errno == ENOENT) return std::nullopt;
-      if (errno == ELOOP) throw Failure{name + ": is a link; only the files of " + folder_ + " itself are read"};
-      throw Failure{name + ": cannot be opened: " + std::strerror(errno)};
+    std::unique_ptr<local::InputFile> file;
+    std::string why;
+    switch (local::InputFile::Open(path, &file, &why)) {
+      case local::InputFile::Opened::kOk: return Fd(std::move(file));
+      case local::InputFile::Opened::kMissing: return std::nullopt;
+      case local::InputFile::Opened::kLink:
+        throw Failure{name + ": is a link; only the files of " + folder_ + " itself are read"};
+      case local::InputFile::Opened::kNotPlain: throw Failure{name + ": is not a plain file"};
+      case local::InputFile::Opened::kFailed: break;
     }
-    struct stat st{};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) throw Failure{name + ": is not a plain file"};
-    return fd;
+    throw Failure{name + ": cannot be opened: " + why};
   }
 
   // Opens an import file and checks it whole before any row is used: one

@@ -1,12 +1,10 @@
 #include "ledger/Installation.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "ledger/LocalFiles.h"
 
 namespace ledger {
 namespace {
@@ -28,21 +26,7 @@ std::string Trim(const std::string& s) {
 
 std::string Installation::HomeFolder() {
   if (const char* home = std::getenv("LEDGER_HOME"); home != nullptr && *home != '\0') return home;
-  if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && data[0] == '/') {
-    return std::string(data) + "/taxbridge/ledger";
-  }
-  // Without an absolute HOME the account's own home folder stands in; the
-  // installation never lands relative to wherever the program was started.
-  std::string user;
-  if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
-    user = home;
-  } else if (const passwd* account = ::getpwuid(::getuid()); account != nullptr && account->pw_dir != nullptr &&
-                                                            account->pw_dir[0] == '/') {
-    user = account->pw_dir;
-  } else {
-    user = "/tmp/taxbridge-" + std::to_string(::getuid());
-  }
-  return user + "/.local/share/taxbridge/ledger";
+  return local::DefaultHomeFolder();
 }
 
 bool Installation::ReadSettings(const std::string& folder, InstallationSettings* settings, std::string* error) {
@@ -105,25 +89,21 @@ bool Installation::WriteSettings(const std::string& folder, const InstallationSe
     out.flush();
     if (!out) {
       *error = "cannot write " + temp;
-      std::filesystem::remove(temp);
+      local::RemoveFile(temp);
       return false;
     }
   }
-  std::error_code ec;
-  std::filesystem::rename(temp, path, ec);
-  if (ec) {
-    *error = "cannot replace " + path + ": " + ec.message();
-    std::filesystem::remove(temp);
+  if (std::string why; !local::MoveOver(temp, path, &why)) {
+    *error = "cannot replace " + path + ": " + why;
+    local::RemoveFile(temp);
     return false;
   }
   return true;
 }
 
 bool Installation::Create(const std::string& folder, const InstallationSettings& settings, std::string* error) {
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  if (ec) {
-    *error = "cannot create the folder " + folder + ": " + ec.message();
+  if (std::string why; !local::MakeFolders(folder, &why)) {
+    *error = "cannot create the folder " + folder + ": " + why;
     return false;
   }
   if (!Store::Create(DatabasePath(folder), error)) return false;

@@ -2,7 +2,9 @@
 // the open connection to them (Session) that the host classes read through.
 //
 // The installation folder is LEDGER_HOME, or when that is unset
-// $XDG_DATA_HOME/taxbridge/ledger (~/.local/share/taxbridge/ledger). It holds
+// $XDG_DATA_HOME/taxbridge/ledger (~/.local/share/taxbridge/ledger), on
+// Windows %APPDATA%\taxbridge\ledger. Its name is in the machine's own
+// encoding (UTF-8 on Linux, the ANSI code page on Windows). It holds
 // ledger.db (the company database) and ledger.ini (UTF-8):
 //
 //   [Ledger]

@@ -1,8 +1,6 @@
 #include "ledger/Store.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include "ledger/LocalFiles.h"
 #include "ledger/Schema.h"
 
 namespace ledger {
@@ -82,8 +80,15 @@ namespace {
 // own locking around every call (each step and each column read) is left
 // out: it costs more than reading the column does.
 sqlite3* OpenHandle(const std::string& path, int flags, std::string* error) {
+  // SQLite takes its file names in UTF-8, whatever the machine names its
+  // files in.
+  const std::optional<std::string> name = local::SqliteFileName(path);
+  if (!name) {
+    if (error != nullptr) *error = "the name is not text of this machine's encoding";
+    return nullptr;
+  }
   sqlite3* db = nullptr;
-  if (sqlite3_open_v2(path.c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+  if (sqlite3_open_v2(name->c_str(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
     if (error != nullptr) *error = db != nullptr ? sqlite3_errmsg(db) : "out of memory";
     sqlite3_close(db);
     return nullptr;
@@ -96,8 +101,7 @@ sqlite3* OpenHandle(const std::string& path, int flags, std::string* error) {
 }  // namespace
 
 std::unique_ptr<Store> Store::Open(const std::string& path, std::string* error) {
-  struct stat st{};
-  if (::stat(path.c_str(), &st) != 0) {
+  if (!local::Exists(path)) {
     if (error != nullptr) *error = "the company database " + path + " does not exist";
     return nullptr;
   }
@@ -138,8 +142,7 @@ std::unique_ptr<Store> Store::Open(const std::string& path, std::string* error) 
 }
 
 std::unique_ptr<Store> Store::Create(const std::string& path, std::string* error) {
-  struct stat st{};
-  if (::stat(path.c_str(), &st) == 0) {
+  if (local::Exists(path)) {
     if (error != nullptr) *error = path + " already exists";
     return nullptr;
   }
@@ -158,7 +161,7 @@ std::unique_ptr<Store> Store::Create(const std::string& path, std::string* error
                    &why)) {
     if (error != nullptr) *error = "cannot create the schema in " + path + ": " + why;
     store.reset();
-    ::unlink(path.c_str());
+    local::RemoveFile(path);
     return nullptr;
   }
   return store;

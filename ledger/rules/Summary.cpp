@@ -1,6 +1,8 @@
 #include "ledger/rules/Summary.h"
 
 #include <cinttypes>
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 #include <memory>
@@ -22,6 +24,26 @@ using K = StKAMOKUSUMINFO;
 using F = StFINDINFO;
 
 constexpr size_t kLiveRates = 3;
+
+// printf into the end of `out`: the summary is composed in memory.
+__attribute__((format(gnu_printf, 2, 3))) void Append(std::string* out, const char* format, ...) {
+  char small[256];
+  va_list args;
+  va_start(args, format);
+  const int n = std::vsnprintf(small, sizeof small, format, args);
+  va_end(args);
+  if (n < 0) return;
+  if (static_cast<size_t>(n) < sizeof small) {
+    out->append(small, static_cast<size_t>(n));
+    return;
+  }
+  const size_t at = out->size();
+  out->resize(at + static_cast<size_t>(n) + 1);
+  va_start(args, format);
+  std::vsnprintf(out->data() + at, static_cast<size_t>(n) + 1, format, args);
+  va_end(args);
+  out->resize(at + static_cast<size_t>(n));
+}
 
 // `utf8` followed by blanks up to `columns` terminal columns. A character
 // takes as many columns as its Shift_JIS form has bytes (a full-width
@@ -107,14 +129,14 @@ std::unique_ptr<Rule> BoundRule(const std::string& dataIdCp932) {
 
 // A section title with its column headings right-aligned on columns of 18
 // that start after `labelWidth` characters.
-void PrintTitle(std::FILE* out, const std::string& title, int labelWidth, std::initializer_list<const char*> columns) {
-  std::fprintf(out, "\n%s", title.c_str());
+void PrintTitle(std::string* out, const std::string& title, int labelWidth, std::initializer_list<const char*> columns) {
+  Append(out, "\n%s", title.c_str());
   int pad = labelWidth - static_cast<int>(title.size());
   for (const char* column : columns) {
-    std::fprintf(out, "%*s", 18 + pad, column);
+    Append(out, "%*s", 18 + pad, column);
     pad = 0;
   }
-  std::fprintf(out, "\n");
+  Append(out, "\n");
 }
 
 std::string Date(int32_t d) {
@@ -167,18 +189,18 @@ bool MonthNumbers(const StDATAINFO& info, int32_t firstMonth, int32_t lastMonth,
   return true;
 }
 
-void PrintReturnFigures(std::FILE* out, const StTAXREPORTRATEINFO* rates) {
+void PrintReturnFigures(std::string* out, const StTAXREPORTRATEINFO* rates) {
   PrintTitle(out, "Return figures by rate", 50, {"8 %", "5 %", "3 %"});
   for (const Figure& f : kFigures) {
-    std::fprintf(out, "  %-48s", f.label);
+    Append(out, "  %-48s", f.label);
     for (size_t i = 0; i < kLiveRates; ++i) {
-      std::fprintf(out, "%18s", FormatYen(rates[i].view().I64(f.offset) * f.factor).c_str());
+      Append(out, "%18s", FormatYen(rates[i].view().I64(f.offset) * f.factor).c_str());
     }
-    std::fprintf(out, "\n");
+    Append(out, "\n");
   }
 }
 
-void PrintBusinessTypes(std::FILE* out, const StTAXREPORTRATEINFO* rates, const StTAXREPORTBUSINESSTYPEINFO* types) {
+void PrintBusinessTypes(std::string* out, const StTAXREPORTRATEINFO* rates, const StTAXREPORTBUSINESSTYPEINFO* types) {
   static const char* const kParts[2] = {"Sales", "Sales returns"};
   static const size_t kRateTotals[2][3] = {{R::kTaxableSalesIncl, R::kTaxableSalesTax, R::kTaxableSalesExcl},
                                            {R::kSalesReturnsIncl, R::kSalesReturnsTax, R::kSalesReturnsExcl}};
@@ -191,22 +213,22 @@ void PrintBusinessTypes(std::FILE* out, const StTAXREPORTRATEINFO* rates, const 
       int64_t rest[3];
       for (size_t m = 0; m < 3; ++m) rest[m] = rates[i].view().I64(kRateTotals[part][m]);
       for (size_t t = 0; t < 6; ++t) {
-        std::fprintf(out, "  Type %zu%32s", t + 1, "");
+        Append(out, "  Type %zu%32s", t + 1, "");
         for (size_t m = 0; m < 3; ++m) {
           const int64_t value = types[i * 6 + t].view().I64(kTypeOffsets[part][m]);
           rest[m] -= value;
-          std::fprintf(out, "%18s", FormatYen(value).c_str());
+          Append(out, "%18s", FormatYen(value).c_str());
         }
-        std::fprintf(out, "\n");
+        Append(out, "\n");
       }
-      std::fprintf(out, "  Not attributed to a type%14s", "");
-      for (size_t m = 0; m < 3; ++m) std::fprintf(out, "%18s", FormatYen(rest[m]).c_str());
-      std::fprintf(out, "\n");
+      Append(out, "  Not attributed to a type%14s", "");
+      for (size_t m = 0; m < 3; ++m) Append(out, "%18s", FormatYen(rest[m]).c_str());
+      Append(out, "\n");
     }
   }
 }
 
-bool PrintTaxSummary(std::FILE* out, const std::string& dataId, const std::vector<StFINDINFO>& chain,
+bool PrintTaxSummary(std::string* out, const std::string& dataId, const std::vector<StFINDINFO>& chain,
                      uint8_t taxTreatment, std::string* error) {
   auto rule = BoundRule<ClRuleShohizei>(dataId);
   for (uint32_t rate : {500u, 300u}) {
@@ -225,7 +247,7 @@ bool PrintTaxSummary(std::FILE* out, const std::string& dataId, const std::vecto
     while ((status = rule->MoveNext(&row)) == host::kOk) {
       const host::RecordView v = row.view();
       const int64_t tax = v.I64(StTAXSUMINFO::kAmount), amount = v.I64(606);
-      std::fprintf(
+      Append(
           out, "  %s %s%18s%18s\n",
           PadToColumns(Cp932ToUtf8Lossy(v.Text(StTAXSUMINFO::kAccountCode, StTAXSUMINFO::kAccountCodeWidth)), 12).c_str(),
           PadToColumns(Cp932ToUtf8Lossy(v.Text(StTAXSUMINFO::kAccountName, StTAXSUMINFO::kAccountNameWidth)), 30).c_str(),
@@ -238,13 +260,13 @@ bool PrintTaxSummary(std::FILE* out, const std::string& dataId, const std::vecto
       *error = Failed("the tax summary walk", status);
       return false;
     }
-    std::fprintf(out, "  %-43s%18s%18s\n", count == 0 ? "(no rows)" : "Total", FormatYen(totalTax).c_str(),
+    Append(out, "  %-43s%18s%18s\n", count == 0 ? "(no rows)" : "Total", FormatYen(totalTax).c_str(),
                  FormatYen(totalAmount).c_str());
   }
   return true;
 }
 
-bool PrintAccountSums(std::FILE* out, const std::string& dataId, const std::vector<StFINDINFO>& chain,
+bool PrintAccountSums(std::string* out, const std::string& dataId, const std::vector<StFINDINFO>& chain,
                       std::string* error) {
   auto rule = BoundRule<ClRuleKamoku>(dataId);
   if (int32_t s = rule->MoveReady(1, 0, 0, chain.data(), nullptr, 0); s != host::kOk) {
@@ -269,9 +291,9 @@ bool PrintAccountSums(std::FILE* out, const std::string& dataId, const std::vect
                     Cp932ToUtf8Lossy(v.Text(K::kAccountCode, K::kAccountCodeWidth)).c_str(),
                     Cp932ToUtf8Lossy(v.Text(K::kName, K::kNameWidth)).c_str());
     }
-    std::fprintf(out, "  %s", PadToColumns(label, 45).c_str());
-    for (int64_t t : totals) std::fprintf(out, "%18s", FormatYen(t).c_str());
-    std::fprintf(out, "\n");
+    Append(out, "  %s", PadToColumns(label, 45).c_str());
+    for (int64_t t : totals) Append(out, "%18s", FormatYen(t).c_str());
+    Append(out, "\n");
   }
   rule->MoveFinish();
   if (status != host::kEndOfWalk) {
@@ -301,7 +323,7 @@ std::string FormatYen(int64_t amount) {
 
 namespace {
 
-bool WriteSummary(int32_t dataNo, int32_t firstMonth, int32_t lastMonth, std::FILE* out, std::string* error) {
+bool WriteSummary(int32_t dataNo, int32_t firstMonth, int32_t lastMonth, std::string* out, std::string* error) {
   Store* store = OpenStore();
   if (store == nullptr) {
     *error = "no installation is open";
@@ -362,13 +384,13 @@ bool WriteSummary(int32_t dataNo, int32_t firstMonth, int32_t lastMonth, std::FI
 
   // Everything computed: print. The remaining sections print as they walk.
   const host::RecordView v = info.view();
-  std::fprintf(out, "Consumption-tax summary of data %d (%s): %s\n", dataNo, dataIdUtf8.c_str(),
+  Append(out, "Consumption-tax summary of data %d (%s): %s\n", dataNo, dataIdUtf8.c_str(),
                Cp932ToUtf8Lossy(v.Text(StDATAINFO::kCompanyName, StDATAINFO::kCompanyNameWidth)).c_str());
-  std::fprintf(out, "Accounting period %s to %s; months %d to %d: %s\n",
+  Append(out, "Accounting period %s to %s; months %d to %d: %s\n",
                Date(v.I32(StDATAINFO::kPeriodStart)).c_str(), Date(v.I32(StDATAINFO::kPeriodEnd)).c_str(),
                firstMonth, lastMonth, months.c_str());
   if ((flags & (kRateFlag10 | kRateFlagReduced8)) != 0) {
-    std::fprintf(out, "Note: lines at the 10 %% or the reduced 8 %% rate are in these months; they are in no "
+    Append(out, "Note: lines at the 10 %% or the reduced 8 %% rate are in these months; they are in no "
                       "figure below.\n");
   }
   PrintReturnFigures(out, rates.data());
@@ -381,17 +403,9 @@ bool WriteSummary(int32_t dataNo, int32_t firstMonth, int32_t lastMonth, std::FI
 bool PrintSummary(int32_t dataNo, int32_t firstMonth, int32_t lastMonth, std::FILE* out, std::string* error) {
   // The summary is composed in memory and printed whole, so a failure part of
   // the way prints nothing.
-  char* text = nullptr;
-  size_t size = 0;
-  std::FILE* buffer = open_memstream(&text, &size);
-  if (buffer == nullptr) {
-    *error = "out of memory";
-    return false;
-  }
-  const bool written = WriteSummary(dataNo, firstMonth, lastMonth, buffer, error);
-  std::fclose(buffer);
-  if (written) std::fwrite(text, 1, size, out);
-  std::free(text);
+  std::string text;
+  const bool written = WriteSummary(dataNo, firstMonth, lastMonth, &text, error);
+  if (written) std::fwrite(text.data(), 1, text.size(), out);
   return written;
 }
 

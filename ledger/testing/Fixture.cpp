@@ -3,8 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 
-#include <unistd.h>
+#include "ledger/testing/Machine.h"
 
 namespace ledger::testing {
 namespace {
@@ -14,14 +15,28 @@ namespace {
   std::abort();
 }
 
+// A new, empty folder of its own under the temporary folder: a name that is
+// taken (by another fixture, in this process or another) is passed over.
+std::string NewFolder() {
+  static std::mt19937_64 random((uint64_t{std::random_device{}()} << 32) ^ std::random_device{}());
+  const std::string base = TemporaryFolder() + "/ledger-fixture-";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    char name[17];
+    std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(random()));
+    const std::string folder = base + name;
+    std::error_code ec;
+    if (std::filesystem::create_directory(folder, ec)) return folder;
+    if (ec) Fail("cannot create a temporary folder " + folder + ": " + ec.message());
+  }
+  Fail("cannot find a free name for a temporary folder in " + TemporaryFolder());
+}
+
 }  // namespace
 
 Fixture::Fixture() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "ledger-fixture-XXXXXX").string();
-  if (::mkdtemp(pattern.data()) == nullptr) Fail("cannot create a temporary folder");
-  folder_ = pattern;
+  folder_ = NewFolder();
   if (const char* home = std::getenv("LEDGER_HOME")) savedHome_ = home;
-  ::setenv("LEDGER_HOME", folder_.c_str(), 1);
+  SetVariable("LEDGER_HOME", folder_);
   settings_.currentUser = "001";
   settings_.folder0 = "C:\\taxbridge\\out\\";
   settings_.folder1 = "C:\\taxbridge\\";
@@ -35,11 +50,9 @@ Fixture::Fixture() {
 Fixture::~Fixture() {
   Session::Close();
   store_.reset();
-  if (savedHome_) {
-    ::setenv("LEDGER_HOME", savedHome_->c_str(), 1);
-  } else {
-    ::unsetenv("LEDGER_HOME");
-  }
+  SetVariable("LEDGER_HOME", savedHome_);
+  // Windows removes no file that is open, nor a folder holding one: the
+  // connections are closed above, before the folder goes.
   std::error_code ec;
   std::filesystem::remove_all(folder_, ec);
 }

@@ -155,12 +155,23 @@ TEST(ImportTest, OnlyThePlainFilesOfTheFolderAreRead) {
        "data.csv: is a link"},
       {"a dangling link", [](const fs::path& file, const fs::path&) { fs::create_symlink("/no/such/file", file); },
        "data.csv: is a link"},
+#if !defined(_WIN32)  // Windows has no named pipe in a folder
       {"a pipe", [](const fs::path& file, const fs::path&) { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); },
        "data.csv: is not a plain file"},
+#endif
       {"a folder", [](const fs::path& file, const fs::path&) { fs::create_directory(file); },
        "data.csv: is not a plain file"},
   };
   for (const Trap& t : traps) {
+#if defined(_WIN32)
+    // Making a link on Windows takes a privilege a test may not hold (and
+    // Wine shows a Linux link as the file it leads to): the link cases are
+    // checked where links can be made.
+    if (std::string(t.what).find("link") != std::string::npos) {
+      std::printf("[ SKIPPED  ] %s: links need a privilege on Windows\n", t.what);
+      continue;
+    }
+#endif
     ledger::testing::Fixture f;
     const fs::path dir = fs::path(f.folder()) / "in";
     fs::create_directory(dir);

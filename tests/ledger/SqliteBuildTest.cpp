@@ -5,15 +5,19 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <stdlib.h>
-#include <sys/wait.h>
+#if !defined(_WIN32)
+#include <sys/wait.h>  // the fetch script's run: Linux only
+#endif
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <regex>
 #include <sstream>
 #include <string>
 
 #include "ledger/Store.h"
+#include "ledger/testing/Machine.h"
 
 namespace {
 
@@ -32,8 +36,12 @@ void WriteAll(const fs::path& path, const std::string& text) { std::ofstream(pat
 struct TempFolder {
   fs::path path;
   TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "tb-sqlite-XXXXXX").string();
-    path = mkdtemp(pattern.data());
+    static int count = 0;
+    for (;;) {
+      path = fs::path(ledger::testing::TemporaryFolder()) /
+             ("tb-sqlite-" + std::to_string(std::random_device{}()) + "-" + std::to_string(++count));
+      if (fs::create_directory(path)) break;
+    }
   }
   ~TempFolder() {
     std::error_code ec;
@@ -177,7 +185,11 @@ Fetch RunFetch(const fs::path& bin, const fs::path& dest) {
   const std::string command = "PATH='" + bin.string() + "' bash '" + kFetchScript + "' '" + dest.string() + "' >'" +
                               out.string() + "' 2>&1";
   const int rc = std::system(command.c_str());
+#if defined(_WIN32)
+  return {rc, ReadAll(out)};
+#else
   return {WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadAll(out)};
+#endif
 }
 
 void FakeTool(const fs::path& bin, const std::string& name, const std::string& body) {
@@ -187,6 +199,9 @@ void FakeTool(const fs::path& bin, const std::string& name, const std::string& b
 }
 
 TEST(SqliteFetch, KeepsCheckedSourcesWithoutDownloadingAndStopsOnAnythingElse) {
+#if defined(_WIN32)
+  GTEST_SKIP() << "tools/sqlite/fetch.sh is a shell script of the Linux build; the Windows build is cross-compiled there";
+#endif
   const fs::path sources = TAXBRIDGE_SQLITE_DIR;
   ASSERT_TRUE(fs::exists(sources / "sqlite3.c") && fs::exists(sources / "sqlite3.h"));
   const std::string tarball = Pinned("PACKAGE") + "-" + Pinned("VERSION") + ".tgz";

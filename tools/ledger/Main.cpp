@@ -1,17 +1,14 @@
 // ledger: creates, fills, inspects and launches the accounting product's
 // stand-in installation (LEDGER_HOME). See docs/ledger.md.
-#include <sys/wait.h>
-#include <unistd.h>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 
+// (glibc's macro comes with the C headers above.)
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
-
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <string>
-#include <vector>
 
 #include "host/HostTypes.h"
 #include "ledger/CheckVerdict.h"
@@ -19,6 +16,7 @@
 #include "ledger/Installation.h"
 #include "platform/CallerWindow.h"
 #include "platform/Environment.h"
+#include "tools/ledger/Launch.h"
 
 namespace {
 
@@ -189,12 +187,6 @@ int Show() {
   return 0;
 }
 
-std::string ProgramFolder() {
-  std::error_code ec;
-  auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string(".") : self.parent_path().string();
-}
-
 int Launch(const std::vector<std::string>& args) {
   if (args.empty()) return Usage();
   const std::string edition = args[0];
@@ -209,8 +201,8 @@ int Launch(const std::vector<std::string>& args) {
     else if (args[i] == "--path") path = args[i + 1];
     else return Usage();
   }
-  const std::string program = ProgramFolder() + "/taxbridge_" + edition;
-  if (::access(program.c_str(), X_OK) != 0) {
+  const std::string program = ledger_tool::ComponentPath(ledger_tool::ProgramFolder(), edition);
+  if (!ledger_tool::IsStartable(program)) {
     std::fprintf(stderr, "ledger: %s is not there; build it first\n", program.c_str());
     return 2;
   }
@@ -224,24 +216,18 @@ int Launch(const std::vector<std::string>& args) {
                            function + "," + path;
   std::printf("launch %s %s\n", program.c_str(), line.c_str());
   std::fflush(stdout);
-  const pid_t child = ::fork();
-  if (child < 0) {
-    std::perror("ledger: fork");
+  const std::unique_ptr<ledger_tool::Child> child = ledger_tool::Child::Start(program, line, &error);
+  if (!child) {
+    std::fprintf(stderr, "ledger: %s\n", error.c_str());
     return 2;
   }
-  if (child == 0) {
-    ::execl(program.c_str(), program.c_str(), line.c_str(), static_cast<char*>(nullptr));
-    std::perror("ledger: exec");
-    ::_exit(127);
-  }
   std::optional<int64_t> result;
-  int status = 0;
-  bool exited = false;
+  std::optional<ledger_tool::Ending> ending;
   // On a terminal the launched program draws its windows on the same
   // screen: what the caller sees is held until the program has ended and
   // given the terminal back, so that no line lands inside a window. To a
   // file or a pipe every line goes out as it comes.
-  const bool hold = ::isatty(STDOUT_FILENO) == 1;
+  const bool hold = ledger_tool::OutputIsTerminal();
   std::string held;
   auto say = [&](const std::string& line) {
     if (hold) {
@@ -271,17 +257,19 @@ int Launch(const std::vector<std::string>& args) {
       timeoutMs = 0;
     }
   };
-  while (!exited) {
+  // The window's calls are taken (on Windows its messages pumped) in steps
+  // of at most 100 ms while the program runs.
+  while (!ending) {
     drain(100);
-    if (::waitpid(child, &status, WNOHANG) == child) exited = true;
+    ending = child->Poll();
   }
   drain(0);
   std::fputs(held.c_str(), stdout);
   std::fflush(stdout);
   if (!result) {
     std::printf("no run result was posted; the program ended with status %d\n",
-                WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
-    return WIFEXITED(status) && WEXITSTATUS(status) != 0 ? WEXITSTATUS(status) : 2;
+                ending->exited ? ending->status : 128 + ending->status);
+    return ending->exited && ending->status != 0 ? ending->status : 2;
   }
   return static_cast<int>(*result);
 }
