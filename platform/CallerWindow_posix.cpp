@@ -7,25 +7,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
 #include <ctime>
 #include <cstring>
-#include <sstream>
-#include <vector>
 
 #include "platform/WindowLink.h"
 
 namespace platform {
 namespace {
-
-constexpr char kMagic[] = "TBWIN1";
-
-template <typename T>
-bool ParseNumber(const std::string& text, T& out) {
-  const char* end = text.data() + text.size();
-  auto [p, ec] = std::from_chars(text.data(), end, out);
-  return ec == std::errc() && p == end;
-}
 
 // Binds a datagram socket at `path`; a stale endpoint left by a caller that
 // died is removed and the bind tried again once.
@@ -80,43 +68,12 @@ long long NowMs() {
 
 }  // namespace
 
-std::string EncodeCallerWindowEvent(const CallerWindowEvent& event) {
-  std::ostringstream out;
-  out << kMagic << ' ';
-  switch (event.kind) {
-    case CallerWindowEvent::Kind::kEnable:
-      out << "enable " << (event.enable ? 1 : 0);
-      break;
-    case CallerWindowEvent::Kind::kForeground:
-      out << "foreground";
-      break;
-    case CallerWindowEvent::Kind::kPost:
-      out << "post " << event.message << ' ' << event.wparam << ' ' << event.lparam;
-      break;
-  }
-  return out.str();
-}
+struct CallerWindow::Native {
+  int fd;
+};
 
-std::optional<CallerWindowEvent> DecodeCallerWindowEvent(const std::string& datagram) {
-  std::vector<std::string> words;
-  std::istringstream in(datagram);
-  for (std::string w; in >> w;) words.push_back(w);
-  if (words.size() < 2 || words[0] != kMagic) return std::nullopt;
-  CallerWindowEvent e{CallerWindowEvent::Kind::kForeground};
-  if (words[1] == "enable" && words.size() == 3 && (words[2] == "0" || words[2] == "1")) {
-    e.kind = CallerWindowEvent::Kind::kEnable;
-    e.enable = words[2] == "1";
-    return e;
-  }
-  if (words[1] == "foreground" && words.size() == 2) return e;
-  if (words[1] == "post" && words.size() == 5) {
-    e.kind = CallerWindowEvent::Kind::kPost;
-    if (ParseNumber(words[2], e.message) && ParseNumber(words[3], e.wparam) && ParseNumber(words[4], e.lparam)) {
-      return e;
-    }
-  }
-  return std::nullopt;
-}
+CallerWindow::CallerWindow(std::unique_ptr<Native> native, long handle, std::string path)
+    : native_(std::move(native)), handle_(handle), path_(std::move(path)) {}
 
 std::unique_ptr<CallerWindow> CallerWindow::Create(std::string* error) {
   const std::string folder = LinkRuntimeFolder(true, error);
@@ -128,7 +85,7 @@ std::unique_ptr<CallerWindow> CallerWindow::Create(std::string* error) {
     const std::string path = LinkEndpointPath(folder, handle);
     bool inUse = false;
     const int fd = BindEndpoint(path, &inUse);
-    if (fd >= 0) return std::unique_ptr<CallerWindow>(new CallerWindow(fd, handle, path));
+    if (fd >= 0) return std::unique_ptr<CallerWindow>(new CallerWindow(std::make_unique<Native>(Native{fd}), handle, path));
     if (!inUse) {
       *error = "cannot create the window endpoint " + path + ": " + std::strerror(errno);
       return nullptr;
@@ -139,7 +96,7 @@ std::unique_ptr<CallerWindow> CallerWindow::Create(std::string* error) {
 }
 
 CallerWindow::~CallerWindow() {
-  close(fd_);
+  close(native_->fd);
   unlink(path_.c_str());
 }
 
@@ -147,12 +104,12 @@ std::optional<CallerWindowEvent> CallerWindow::Receive(int timeoutMs) {
   const long long deadline = NowMs() + timeoutMs;
   for (;;) {
     const long long left = deadline - NowMs();
-    pollfd p{fd_, POLLIN, 0};
+    pollfd p{native_->fd, POLLIN, 0};
     const int ready = poll(&p, 1, static_cast<int>(left > 0 ? left : 0));
     if (ready < 0 && errno == EINTR) continue;
     if (ready <= 0) return std::nullopt;
     char buffer[512];
-    const ssize_t n = recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+    const ssize_t n = recv(native_->fd, buffer, sizeof buffer, MSG_DONTWAIT);
     if (n < 0) {
       if (errno == EINTR || errno == EAGAIN) continue;
       return std::nullopt;
