@@ -2,7 +2,6 @@
 
 #include "platform/AsciiCase.h"
 #include "platform/Encoding.h"
-#include "platform/FileSystem.h"
 #include "platform/ShiftJis.h"
 
 namespace platform {
@@ -113,12 +112,6 @@ std::optional<std::string> FindProfileValue(std::string_view text, std::string_v
   const auto cp932 = AsCp932(text);
   if (!cp932) return std::nullopt;
   return ValueIn(*cp932, section, key);
-}
-
-std::optional<std::string> ReadProfileValue(std::string_view section, std::string_view key, std::string_view file) {
-  const FileBytes bytes = FileSystem::Default().ReadWholeFile(file);
-  if (!bytes.ok() || bytes.truncated) return std::nullopt;
-  return FindProfileValue(bytes.bytes, section, key);
 }
 
 std::string ReadProfileString(std::string_view section, std::string_view key, std::string_view default_value,

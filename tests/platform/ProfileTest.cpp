@@ -50,7 +50,9 @@ TEST_F(ProfileFile, EmptyValueIsToldApartFromAnAbsentKey) {
   const std::string file = Write("a.ini", "[ProgramLevel]\r\nSY26=\r\nSY27\r\n");
   EXPECT_EQ(ReadProfileString("ProgramLevel", "SY26", "1", 16, file), "");
   EXPECT_EQ(ReadProfileValue("ProgramLevel", "SY26", file), "");
-  EXPECT_EQ(ReadProfileValue("ProgramLevel", "SY27", file), "");  // a key without "=" has an empty value
+  // A key without "=" has an empty value. (Wine's GetPrivateProfileStringA,
+  // which the Windows build reads files with, takes such a line for no key.)
+  EXPECT_EQ(ReadProfileValue("ProgramLevel", "SY27", file), "");
   EXPECT_EQ(ReadProfileValue("ProgramLevel", "SY28", file), std::nullopt);
 }
 
