@@ -16,7 +16,7 @@ SANITIZED_BUILD ?= $(BUILD)-asan
 SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:exitcode=86:strict_string_checks=1:detect_stack_use_after_return=1 \
   UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:exitcode=86
 
-.PHONY: windows deps-windows test-windows demo-windows
+.PHONY: windows windows-programs deps-windows test-windows demo-windows
 .PHONY: all deps build test test-plain test-sanitized memcheck reliability demo bench fuzz clean run install
 
 all: build
@@ -44,12 +44,18 @@ WIN_BUILDS := $(BUILD)-win64:x86_64 $(BUILD)-win32:i686
 deps-windows: deps
 	@bash tools/windows/deps.sh required
 
-windows: deps-windows
+# The four programs of each Windows build, then (make windows) everything
+# else of it: the test suites and the fuzzing harnesses' readers.
+WINDOWS_PROGRAMS := taxbridge_plus taxbridge_std taxbridge_lotus ledger
+windows-programs: deps-windows
 	@for b in $(WIN_BUILDS); do dir=$${b%%:*}; arch=$${b##*:}; \
 	  [ -f "$$dir/CMakeCache.txt" ] || cmake -S . -B "$$dir" -Wno-dev -DCMAKE_BUILD_TYPE=Release \
 	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-$$arch.cmake $(CMAKE_FLAGS) || exit 1; \
-	  cmake --build "$$dir" -j $(JOBS) || exit 1; \
+	  cmake --build "$$dir" -j $(JOBS) --target $(WINDOWS_PROGRAMS) || exit 1; \
 	done
+
+windows: windows-programs
+	@for b in $(WIN_BUILDS); do cmake --build "$${b%%:*}" -j $(JOBS) || exit 1; done
 
 # Every unit suite that applies to Windows, under Wine, both bitnesses; then
 # the whole launched runs of tests/windows/scenarios.sh, held against the
@@ -67,13 +73,15 @@ test-windows: windows build
 	else echo "test-windows: every Windows build passed"; fi
 
 # The demo's three runs with taxbridge_plus.exe and ledger.exe under Wine, each
-# document checked against tests/golden/expected, for each bitness this
+# document checked against tests/golden/expected, then the launched runs of
+# tests/windows/scenarios.sh against the Linux build, for each bitness this
 # machine can run.
-demo-windows: windows
+demo-windows: windows-programs build
 	@notrun=""; for b in $(WIN_BUILDS); do dir=$${b%%:*}; \
 	  rc=0; ( . tools/windows/wine-env.sh "$$dir" ) || rc=$$?; \
 	  if [ $$rc = 2 ] && [ $${b##*:} = i686 ]; then notrun="$$notrun $$dir"; continue; elif [ $$rc != 0 ]; then exit 1; fi; \
 	  bash demo/run-demo.sh "$$dir" || exit 1; \
+	  bash tests/windows/scenarios.sh "$$dir" $(BUILD) || exit 1; \
 	done; \
 	[ -z "$$notrun" ] || echo "demo-windows: NOT RUN on this machine (Wine's loader for it cannot start here):$$notrun"
 

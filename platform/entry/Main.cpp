@@ -6,10 +6,9 @@
 // EndRun's status.
 //
 // The user interface is the script backend when TAXBRIDGE_SCRIPT is set, else
-// the terminal when standard input and output are one. With neither, nothing
+// the platform's interactive one (platform/entry/ProgramStart.h: the terminal
+// on Linux when standard input and output are one). Without either, nothing
 // could ever answer the program, so it says why and stops at once.
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,7 +26,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ui/ShowMessage.h"
 #include "platform/ui/script/ScriptBackend.h"
-#include "platform/ui/tty/TtyBackend.h"
+#include "platform/entry/ProgramStart.h"
 
 namespace {
 
@@ -71,8 +70,7 @@ void PrintCompletedDocument(const platform::ui::Application& app) {
   if (report == nullptr) return;
   const std::string document = report->CompletedDocument();
   if (document.empty()) return;
-  const platform::HostPath host = platform::FileSystem::Default().ToHostPath(document);
-  const std::optional<std::string> shown = host.ok() ? host.path : platform::Cp932ToUtf8(document);
+  const std::optional<std::string> shown = platform::entry::ShownDocumentPath(document);
   if (!shown) return;
   std::printf("%s\n", shown->c_str());
   std::fflush(stdout);
@@ -127,10 +125,9 @@ int main(int argc, char** argv) {
 
   // The command line as the home platform hands it over: the argument text
   // without the program name, in Shift_JIS.
-  std::string arguments;
-  for (int i = 1; i < argc; ++i) arguments += (i > 1 ? " " : "") + std::string(argv[i]);
-  const auto commandLine = platform::Utf8ToCp932(arguments);
-  if (!commandLine) return CannotRun("the command line is not UTF-8 text that Shift_JIS can hold.");
+  std::string commandLineError;
+  const auto commandLine = platform::entry::CommandLineText(argc, argv, &commandLineError);
+  if (!commandLine) return CannotRun(commandLineError + ".");
 
   std::unique_ptr<platform::ui::Backend> backend;
   const char* script = std::getenv("TAXBRIDGE_SCRIPT");
@@ -138,13 +135,10 @@ int main(int argc, char** argv) {
     std::string error;
     backend = platform::ui::script::ScriptBackend::FromEnvironment(&error);
     if (!backend) return CannotRun(error + ".");
-  } else if (isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {
-    std::string error;
-    backend = platform::ui::tty::TtyBackend::Open(&error);
-    if (!backend) return CannotRun("the terminal cannot be used: " + error + ".");
   } else {
-    return CannotRun("no user interface: standard input and output are not a terminal and TAXBRIDGE_SCRIPT "
-                     "names no script, so nobody could answer the program.");
+    std::string error;
+    backend = platform::entry::OpenInteractiveBackend(&error);
+    if (!backend) return CannotRun(error + ".");
   }
   platform::ui::InstallBackend(backend.get());
 

@@ -86,10 +86,15 @@ scenario() {
     fi
     status[$side]=$result
     document[$side]=$( [ -f "$run/$output" ] && sha256sum <"$run/$output" | cut -d' ' -f1 || echo none)
-    transcript[$side]=$( [ -f "$run/transcript.txt" ] && sha256sum <"$run/transcript.txt" | cut -d' ' -f1 || echo none)
+    # The dialog's default output folder is the machine's temporary folder
+    # (GetTempPathA): "Z:\tmp\" on Linux, the user's Temp folder under
+    # Wine. That one difference is the platform's own, so it is named alike.
+    transcript[$side]=$( [ -f "$run/transcript.txt" ] &&
+      sed -E 's/"(Z:\\\\tmp|C:\\\\users\\\\[^\\]*\\\\Temp)\\\\\*\.xml"/"TEMP\\\\*.xml"/' "$run/transcript.txt" |
+      sha256sum | cut -d' ' -f1 || echo none)
     local c_drive="$work/drive_c"
     [ "$side" = wine ] && c_drive="$WINEPREFIX/drive_c"
-    settings[$side]=$( (cd "$c_drive" && find taxbridge -type f 2>/dev/null | sort | xargs -r cat) | sha256sum | cut -d' ' -f1)
+    settings[$side]=$( (cd "$c_drive" && { find taxbridge -type f 2>/dev/null || true; } | sort | xargs -r cat) | sha256sum | cut -d' ' -f1)
     mkdir -p "$work/kept/$scenario"
     rm -rf "$work/kept/$scenario/$side" && cp -r "$run" "$work/kept/$scenario/$side"
     [ "$result" = "$want_status" ] || fail "$side run ended with status $result, not $want_status (see $work/kept/$scenario/$side)"

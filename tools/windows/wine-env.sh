@@ -36,7 +36,7 @@ fi
 # both bitnesses.
 wine_env_boot=$WINE
 [ -x /usr/lib/wine/wine64 ] && wine_env_boot=/usr/lib/wine/wine64
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
+if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
   echo "wine-env.sh: making the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   "$wine_env_boot" wineboot -i >"$wine_env_build/wine-prefix.log" 2>&1 || {
@@ -44,4 +44,4 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     return 1 2>/dev/null || exit 1
   }
 fi
-wineserver -p30
+wineserver -p30 2>/dev/null || true  # already up: fine
