@@ -45,7 +45,7 @@ deps-windows: deps
 	@bash tools/windows/deps.sh required
 
 # The four programs of each Windows build, then (make windows) everything
-# else of it: the test suites and the fuzzing harnesses' readers.
+# else of it: the test suites.
 WINDOWS_PROGRAMS := taxbridge_plus taxbridge_std taxbridge_lotus ledger
 windows-programs: deps-windows
 	@for b in $(WIN_BUILDS); do dir=$${b%%:*}; arch=$${b##*:}; \
