@@ -1,4 +1,7 @@
 # taxbridge: the two set-up commands are `make demo` and `make test`.
+# The recipes source shell files with arguments (tools/windows/wine-env.sh),
+# which only bash passes on.
+SHELL := /bin/bash
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=

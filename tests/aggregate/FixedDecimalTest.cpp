@@ -245,8 +245,8 @@ class Inputs {
     switch (Below(6)) {
       case 0:
         return kEdges[Below(kEdges.size())];
-      case 1:  // near an edge
-        return kEdges[Below(kEdges.size())] / 2 * 2 + static_cast<int64_t>(Below(21)) - 10;
+      case 1:  // near an edge (past INT64_MAX or INT64_MIN it wraps to the other end, also an edge)
+        return static_cast<int64_t>(static_cast<uint64_t>(kEdges[Below(kEdges.size())] / 2 * 2) + Below(21) - 10);
       case 2:
         return static_cast<int64_t>(rng_());
       case 3: {  // any size, with a fraction that matters
