@@ -1,24 +1,6 @@
-# Cross-building the Windows programs (i686) on Linux with MinGW-w64 (the
-# POSIX-thread variant of Debian's g++-mingw-w64-*-posix). The programs are
-# linked statically, so they need no MinGW DLL beside them; tests and the
-# demo run them under Wine (CMAKE_CROSSCOMPILING_EMULATOR).
-set(CMAKE_SYSTEM_NAME Windows)
+# The Windows programs for i686, cross-built on Linux with MinGW-w64; see
+# mingw-w64-common.cmake.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TAXBRIDGE_MINGW_TRIPLE i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TAXBRIDGE_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TAXBRIDGE_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${TAXBRIDGE_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${TAXBRIDGE_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-# Debian's /usr/bin/wine starts the 32-bit loader whenever wine32 is
-# installed, so each bitness names its own loader.
-find_program(TAXBRIDGE_WINE_LOADER NAMES wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
-if(NOT TAXBRIDGE_WINE_LOADER)
-  find_program(TAXBRIDGE_WINE_LOADER NAMES wine wine)
-endif()
-if(TAXBRIDGE_WINE_LOADER)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${TAXBRIDGE_WINE_LOADER})
-endif()
+set(TAXBRIDGE_WINE_LOADER_NAME wine)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-common.cmake)

@@ -20,17 +20,7 @@
 #include <system_error>
 
 #ifdef _WIN32
-#include <windows.h>
-// <windows.h> spells these names of the system as macros of its A/W calls.
-#undef MessageBox
-#undef GetWindowText
-#undef SetWindowText
-#undef PostMessage
-#undef ReplaceFile
-#undef RemoveDirectory
-#undef GetDriveType
-#undef CreateDirectory
-#undef GetProfileString
+#include "tests/support/Windows.h"
 #endif
 
 namespace test_support {
