@@ -96,6 +96,10 @@ class Fixture {
   // Runs SQL against the database; the test fails loudly (abort) on error.
   Fixture& Exec(const std::string& sql);
 
+  // Closes the fixture's own connection to the database, so that a test can
+  // remove or replace the file (Windows does neither while it is open). Only
+  // Connect may follow; the Add and Exec calls need the connection.
+  void CloseDatabase() { store_.reset(); }
   // Opens the installation as the host connection; false on failure.
   bool Connect(std::string* error = nullptr);
   const std::string& folder() const { return folder_; }

@@ -11,7 +11,6 @@
 // at that place and the run repeated (a user pressing the default button).
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,11 +23,14 @@
 #include <vector>
 
 #include "tests/support/Files.h"
+#include "tests/support/Program.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
+using test_support::ProgramFile;
 using test_support::ReadAll;
-using test_support::Quote;
+using test_support::RunProgram;
 
 namespace fs = std::filesystem;
 
@@ -40,23 +42,20 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 const fs::path& Root() {
-  static const fs::path root = fs::temp_directory_path() / ("tb-damaged-" + std::to_string(::getpid()));
+  static const fs::path root = test_support::NewTempFolder("tb-damaged");
   return root;
 }
 
-fs::path Bin(const char* name) { return fs::path(TAXBRIDGE_BINARY_DIR) / "bin" / name; }
-
-// Runs a shell command; its exit status (-1 when it did not exit).
-int Shell(const std::string& command) {
-  const int status = std::system(command.c_str());
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+const fs::path& Ledger() {
+  static const fs::path ledger = ProgramFile(TAXBRIDGE_BINARY_DIR, "ledger");
+  return ledger;
 }
 
 // Runs SQL on a database file with the store's own checks switched off, as a
 // damaged or hand-edited file would hold it.
 void Damage(const fs::path& db, const std::string& sql) {
   sqlite3* h = nullptr;
-  ASSERT_EQ(sqlite3_open(db.c_str(), &h), SQLITE_OK);
+  ASSERT_EQ(sqlite3_open(db.string().c_str(), &h), SQLITE_OK);
   char* error = nullptr;
   const std::string all = "PRAGMA foreign_keys = OFF; PRAGMA ignore_check_constraints = ON; " + sql;
   const int rc = sqlite3_exec(h, all.c_str(), nullptr, nullptr, &error);
@@ -88,15 +87,18 @@ class DamagedBooks : public ::testing::Test {
  protected:
   // One ledger with the demo data, copied for every case.
   static void SetUpTestSuite() {
-    fs::remove_all(Root());
+    ASSERT_FALSE(Root().empty()) << "no temporary folder could be made";
     fs::create_directories(Root() / "template");
-    const std::string env = "LEDGER_HOME=" + Quote((Root() / "template" / "ledger").string()) + " ";
-    const std::string ledger = Quote(Bin("ledger").string());
-    const std::string log = " >>" + Quote((Root() / "template.log").string()) + " 2>&1";
-    ready_ = Shell(env + ledger + " init" + log) == 0 &&
-             Shell(env + ledger + " import " + Quote((fs::path(TAXBRIDGE_SOURCE_DIR) / "demo" / "ledger").string()) +
-                   log) == 0 &&
-             Shell(env + ledger + " select 001 1" + log) == 0;
+    const test_support::ProgramEnvironment env{{"LEDGER_HOME", (Root() / "template" / "ledger").string()}};
+    // Each step's output is kept beside the template, for the message below.
+    const auto step = [&](const std::vector<std::string>& args) {
+      const fs::path log = Root() / ("template-" + args[0] + ".log");
+      const bool ok = RunProgram(Ledger(), args, env, Root(), log) == 0;
+      if (!ok) templateLog_ += ReadAll(log);
+      return ok;
+    };
+    ready_ = step({"init"}) && step({"import", (fs::path(TAXBRIDGE_SOURCE_DIR) / "demo" / "ledger").string()}) &&
+             step({"select", "001", "1"});
   }
   static void TearDownTestSuite() {
     // The figure `make reliability` collects: damaged databases run.
@@ -107,7 +109,7 @@ class DamagedBooks : public ::testing::Test {
   }
 
   void SetUp() override {
-    ASSERT_TRUE(ready_) << ReadAll(Root() / "template.log");
+    ASSERT_TRUE(ready_) << templateLog_;
     dir_ = Root() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
     fs::remove_all(dir_);
     fs::create_directories(dir_ / "drive_c");
@@ -121,22 +123,27 @@ class DamagedBooks : public ::testing::Test {
 
   fs::path Database() const { return dir_ / "ledger" / "ledger.db"; }
 
+  // The template's sound database over this case's, byte for byte. (Not
+  // fs::copy_file: MinGW's takes every two files of one drive for the same
+  // file, as Windows' stat gives them no inode, and refuses to overwrite.)
+  void RestoreDatabase() const {
+    std::ofstream(Database(), std::ios::binary | std::ios::trunc) << ReadAll(Root() / "template" / "ledger" / "ledger.db");
+  }
+
   // One run of the program under the accounting product's launcher, killed
   // after 60 seconds.
   Outcome RunOnce(const std::string& script) {
     std::ofstream(dir_ / "script.txt", std::ios::trunc) << script;
     fs::remove(dir_ / "transcript.txt");
     fs::remove(dir_ / "log.txt");
-    std::string out = "Z:" + (dir_ / "out" / "tax.xml").string();
-    for (char& c : out) c = c == '/' ? '\\' : c;
-    const std::string command =
-        "cd " + Quote(dir_.string()) + " && LEDGER_HOME=" + Quote((dir_ / "ledger").string()) +
-        " TAXBRIDGE_DRIVES=" + Quote((dir_ / "drives").string()) + " TAXBRIDGE_SCRIPT=" +
-        Quote((dir_ / "script.txt").string()) + " TAXBRIDGE_TRANSCRIPT=" + Quote((dir_ / "transcript.txt").string()) +
-        " timeout -k 5 60 " + Quote(Bin("ledger").string()) + " launch plus --path " + Quote(out) + " >" +
-        Quote((dir_ / "log.txt").string()) + " 2>&1 </dev/null";
+    const std::string out = test_support::WindowsPathOf(dir_ / "out" / "tax.xml");
     Outcome o;
-    o.status = Shell(command);
+    o.status = RunProgram(Ledger(), {"launch", "plus", "--path", out},
+                          {{"LEDGER_HOME", (dir_ / "ledger").string()},
+                           {"TAXBRIDGE_DRIVES", (dir_ / "drives").string()},
+                           {"TAXBRIDGE_SCRIPT", (dir_ / "script.txt").string()},
+                           {"TAXBRIDGE_TRANSCRIPT", (dir_ / "transcript.txt").string()}},
+                          dir_, dir_ / "log.txt", 60);
     o.log = ReadAll(dir_ / "log.txt");
     o.transcript = ReadAll(dir_ / "transcript.txt");
     o.script = script;
@@ -201,6 +208,7 @@ class DamagedBooks : public ::testing::Test {
   }
 
   static inline bool ready_ = false;
+  static inline std::string templateLog_;
   static inline int cases_ = 0;
   fs::path dir_;
 };
@@ -228,7 +236,7 @@ TEST_F(DamagedBooks, RandomBytesOverPagesOfTheFile) {
   const uint64_t pages = fs::file_size(Database()) / 4096;
   int stopped = 0;
   for (uint64_t seed = 1; seed <= 8 && !HasFailure(); ++seed) {
-    fs::copy_file(Root() / "template" / "ledger" / "ledger.db", Database(), fs::copy_options::overwrite_existing);
+    RestoreDatabase();
     const uint64_t page = 1 + (seed * 7919) % (pages - 1);
     Scribble(Database(), page * 4096, 4096, seed);
     SCOPED_TRACE("page " + std::to_string(page) + " of " + std::to_string(pages));
@@ -258,7 +266,7 @@ TEST_F(DamagedBooks, FileCutShortOrEmpty) {
 
 TEST_F(DamagedBooks, MissingTables) {
   for (const char* table : {"journal_line", "account", "tax_settings", "saved_return", "data_entry"}) {
-    fs::copy_file(Root() / "template" / "ledger" / "ledger.db", Database(), fs::copy_options::overwrite_existing);
+    RestoreDatabase();
     Damage(Database(), std::string("DROP TABLE ") + table);
     SCOPED_TRACE(table);
     ExpectStoppedWithAMessage(Run(1029));
@@ -281,7 +289,7 @@ TEST_F(DamagedBooks, BlobAsTheCompanyName) {
 TEST_F(DamagedBooks, TextAsTheTaxMethodAndAFractionAsAMonth) {
   Damage(Database(), std::string("UPDATE tax_settings SET tax_method = 'general' WHERE data_id = ") + kData);
   ExpectStoppedWithAMessage(Run(1029));
-  fs::copy_file(Root() / "template" / "ledger" / "ledger.db", Database(), fs::copy_options::overwrite_existing);
+  RestoreDatabase();
   Damage(Database(), std::string("UPDATE journal_line SET month_no = 4.5 WHERE data_id = ") + kData);
   ExpectStoppedWithAMessage(Run(1029));
 }
@@ -291,7 +299,7 @@ TEST_F(DamagedBooks, TextAsTheTaxMethodAndAFractionAsAMonth) {
 TEST_F(DamagedBooks, PeriodDatesOutOfRange) {
   for (const char* set : {"period_start = 0", "period_end = 99999999", "period_start = 20140230",
                           "period_start = 20150401, period_end = 20140331"}) {
-    fs::copy_file(Root() / "template" / "ledger" / "ledger.db", Database(), fs::copy_options::overwrite_existing);
+    RestoreDatabase();
     Damage(Database(), std::string("UPDATE data_entry SET ") + set + " WHERE data_no = 1");
     SCOPED_TRACE(set);
     ExpectStoppedWithAMessage(Run(1029));

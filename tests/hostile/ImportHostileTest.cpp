@@ -3,7 +3,6 @@
 // imports of the demo company with one file damaged, each of which must
 // either load or stop with a message naming the file, leaving nothing behind.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -13,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/TempFolder.h"
 #include "ledger/Import.h"
 #include "ledger/Store.h"
 #include "tests/hostile/Hostile.h"
@@ -138,9 +138,8 @@ TEST(HostileImport, DamagedDemoFilesLoadOrStopWithTheirNameAndLeaveNothing) {
   std::map<std::string, std::string> files;
   for (const auto& entry : fs::directory_iterator(demo)) files[entry.path().filename().string()] = ReadAll(entry.path());
   ASSERT_FALSE(files.empty());
-  const fs::path dir = fs::temp_directory_path() / ("tb-hostile-import-" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
+  const fs::path dir = test_support::NewTempFolder("tb-hostile-import");
+  ASSERT_FALSE(dir.empty());
   for (const auto& [name, contents] : files) std::ofstream(dir / name, std::ios::binary) << contents;
 
   Rng rng(0x1B0);

@@ -48,6 +48,7 @@ TEST(ConnectionTest, InitiateNamesWhatIsWrongWithTheDatabase) {
   MessageCapture messages;
   {
     Fixture f;
+    f.CloseDatabase();
     std::filesystem::remove(ledger::Installation::DatabasePath(f.folder()));
     EXPECT_NE(ClAccConnect::Inst()->Initiate(), 0);
     ASSERT_EQ(messages.texts.size(), 1u);
@@ -55,6 +56,7 @@ TEST(ConnectionTest, InitiateNamesWhatIsWrongWithTheDatabase) {
   }
   {
     Fixture f;
+    f.CloseDatabase();
     std::ofstream(ledger::Installation::DatabasePath(f.folder()), std::ios::trunc) << "not a database at all, "
                                                                                       "just text that is long enough";
     EXPECT_NE(ClAccConnect::Inst()->Initiate(), 0);

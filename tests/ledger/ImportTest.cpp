@@ -269,6 +269,10 @@ TEST(ImportTest, EachFileIsReadInTheEncodingItIsWrittenIn) {
 // names, before anything is read.
 TEST(ImportTest, UnknownCsvNamesAreRefused) {
   for (const char* name : {"JOURNAL.CSV", "journals.csv", "Data.csv", "notes.Csv"}) {
+#ifdef _WIN32
+    // Windows' names ignore case: "Data.csv" would be data.csv itself.
+    if (std::string(name) == "Data.csv") continue;
+#endif
     Folder folder({{"data.csv", kDataCsv}, {name, "x\n"}, {"readme.txt", "not a csv name"}});
     const ledger::ImportResult result = folder.Import();
     EXPECT_FALSE(result.ok) << name;

@@ -1,10 +1,12 @@
 // The printed consumption-tax summary: the figures of a known book, the
 // month numbers it chooses, and its refusals.
 #include <cstdio>
-#include <cstdlib>
+#include <filesystem>
 
 #include "Book.h"
 #include "ledger/rules/Summary.h"
+#include "tests/support/Files.h"
+#include "tests/support/TempFolder.h"
 
 namespace ledger_rules_test {
 namespace {
@@ -12,14 +14,18 @@ namespace {
 using ledger::rules::FormatYen;
 
 std::string Print(int32_t dataNo, int32_t first, int32_t last, bool* ok, std::string* error) {
-  char* text = nullptr;
-  size_t size = 0;
-  std::FILE* out = open_memstream(&text, &size);
+  // Printed into a file of the test's own, then read back whole.
+  static const std::filesystem::path folder = test_support::NewTempFolder("tb-summary");
+  const std::filesystem::path file = folder / "summary.txt";
+  std::FILE* out = std::fopen(file.string().c_str(), "wb");
+  if (out == nullptr) {
+    *ok = false;
+    *error = "the test cannot write " + file.string();
+    return {};
+  }
   *ok = ledger::rules::PrintSummary(dataNo, first, last, out, error);
   std::fclose(out);
-  std::string printed(text, size);
-  std::free(text);
-  return printed;
+  return test_support::ReadAll(file);
 }
 
 // The line of `printed` that starts (after blanks) with `label`.

@@ -1,7 +1,5 @@
 // Profile (INI) reading: files on disk through the drive map, and the text rules.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -9,6 +7,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
@@ -19,22 +18,21 @@ using platform::ReadProfileValue;
 class ProfileFile : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/tb-profile-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    dir_ = tmpl;
+    dir_ = test_support::NewTempFolder("tb-profile");
+    ASSERT_FALSE(dir_.empty());
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
 
   // Writes `bytes` to a file and gives its Windows path.
   std::string Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(dir_ + "/" + name, std::ios::binary) << bytes;
-    const platform::WindowsPath win = platform::FileSystem::Default().FromHostPath(dir_ + "/" + name);
+    std::ofstream(dir_ / name, std::ios::binary) << bytes;
+    const platform::WindowsPath win = platform::FileSystem::Default().FromHostPath((dir_ / name).string());
     EXPECT_TRUE(win.ok()) << win.error;
     return win.path;
   }
-  std::string Missing() { return platform::FileSystem::Default().FromHostPath(dir_ + "/none.ini").path; }
+  std::string Missing() { return platform::FileSystem::Default().FromHostPath((dir_ / "none.ini").string()).path; }
 
-  std::string dir_;
+  std::filesystem::path dir_;
 };
 
 TEST_F(ProfileFile, DefaultWhenTheFileSectionOrKeyIsMissing) {
@@ -50,9 +48,16 @@ TEST_F(ProfileFile, EmptyValueIsToldApartFromAnAbsentKey) {
   const std::string file = Write("a.ini", "[ProgramLevel]\r\nSY26=\r\nSY27\r\n");
   EXPECT_EQ(ReadProfileString("ProgramLevel", "SY26", "1", 16, file), "");
   EXPECT_EQ(ReadProfileValue("ProgramLevel", "SY26", file), "");
-  // A key without "=" has an empty value. (Wine's GetPrivateProfileStringA,
-  // which the Windows build reads files with, takes such a line for no key.)
+  // A key without "=" has an empty value where the system reads the file
+  // itself. The Windows build asks GetPrivateProfileStringA, and Wine's takes
+  // such a line for no key at all; what Windows answers is not measured here,
+  // so on Windows either answer is the platform's own.
+#ifdef _WIN32
+  const std::optional<std::string> bare = ReadProfileValue("ProgramLevel", "SY27", file);
+  EXPECT_TRUE(bare == std::nullopt || bare == "") << *bare;
+#else
   EXPECT_EQ(ReadProfileValue("ProgramLevel", "SY27", file), "");
+#endif
   EXPECT_EQ(ReadProfileValue("ProgramLevel", "SY28", file), std::nullopt);
 }
 
@@ -76,7 +81,7 @@ TEST_F(ProfileFile, ByteOrderMarkedFilesAreReadAsCp932) {
 }
 
 TEST_F(ProfileFile, AFolderOrAnUnmappedDriveReadsAsMissing) {
-  EXPECT_EQ(ReadProfileString("s", "k", "d", 16, platform::FileSystem::Default().FromHostPath(dir_).path), "d");
+  EXPECT_EQ(ReadProfileString("s", "k", "d", 16, platform::FileSystem::Default().FromHostPath(dir_.string()).path), "d");
   EXPECT_EQ(ReadProfileString("s", "k", "d", 16, "\\\\nosuchserver\\nosuchshare\\a.ini"), "d");
 }
 

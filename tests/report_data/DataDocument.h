@@ -45,8 +45,11 @@ inline Written WriteDocument(const std::function<int(report::XmlWriter&)>& write
     out.result = write(writer);
     writer.CloseOutput();
   }
-  std::ifstream in(dir / "out.xml", std::ios::binary);
-  out.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  {
+    // Closed before the folder goes: Windows removes no file that is open.
+    std::ifstream in(dir / "out.xml", std::ios::binary);
+    out.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
   fs::remove_all(dir);
   return out;
 }

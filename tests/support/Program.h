@@ -2,17 +2,20 @@
 // on Windows, without a shell in between.
 //
 // RunProgram starts `program` with `args` (each one argument, passed as it
-// is), in the folder `cwd`, with the variables of `env` added to (or, with an
+// is), in the folder `cwd`, with empty standard input (the null device), with the variables of `env` added to (or, with an
 // empty value, removed from) the test's own environment, standard output and
 // standard error written to the file `output`, and waits for it to end. It
 // returns the program's exit status, or -1 when it could not be started or
-// did not end normally (a signal on Linux). ProgramFile gives the path of a
+// did not end normally (a signal on Linux). Given a time limit in seconds, a
+// program still running at its end is killed, and the answer is -1. (No
+// <chrono> here: its text for microseconds has no Shift_JIS form, which the
+// build's execution character set needs.) ProgramFile gives the path of a
 // program of the build: BINARY_DIR/bin/NAME, with ".exe" on Windows.
 //
 // On Windows the command line is quoted as the C runtime splits it, the
 // environment is the test's own, changed for the call and restored after it
 // (the suites run their cases one at a time), and the program is waited for
-// with its handle.
+// with its handle while this thread's messages are dispatched.
 #pragma once
 
 #include <filesystem>
@@ -21,19 +24,11 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <windows.h>
-#undef MessageBox
-#undef GetWindowText
-#undef SetWindowText
-#undef PostMessage
-#undef ReplaceFile
-#undef RemoveDirectory
-#undef GetDriveType
-#undef CreateDirectory
-#undef GetProfileString
+#include "tests/support/Windows.h"
 #include <cstdlib>
 #else
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -75,7 +70,8 @@ inline std::string QuoteArgument(const std::string& arg) {
 
 inline int RunProgram(const std::filesystem::path& program, const std::vector<std::string>& args,
                       const ProgramEnvironment& env, const std::filesystem::path& cwd,
-                      const std::filesystem::path& output) {
+                      const std::filesystem::path& output,
+                      int limitSeconds = 0) {
 #ifdef _WIN32
   std::string line = QuoteArgument(program.string());
   for (const std::string& a : args) line += " " + QuoteArgument(a);
@@ -94,18 +90,41 @@ inline int RunProgram(const std::filesystem::path& program, const std::vector<st
     STARTUPINFOA start{};
     start.cb = sizeof start;
     start.dwFlags = STARTF_USESTDHANDLES;
-    start.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    HANDLE none = ::CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    start.hStdInput = none;
     start.hStdOutput = out;
     start.hStdError = out;
     PROCESS_INFORMATION child{};
     const std::string folder = cwd.string();
     if (::CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &start, &child)) {
-      ::WaitForSingleObject(child.hProcess, INFINITE);
-      DWORD code = 0;
-      if (::GetExitCodeProcess(child.hProcess, &code)) status = static_cast<int>(code);
+      // The wait pumps this thread's messages: a program given a window of
+      // the test as its calling window sends to it (EnableWindow waits until
+      // the window has taken WM_ENABLE), and would wait for ever otherwise.
+      const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(limitSeconds) * 1000;
+      DWORD woke = WAIT_FAILED;
+      for (;;) {
+        const ULONGLONG now = ::GetTickCount64();
+        const DWORD wait = limitSeconds <= 0 ? INFINITE : now >= end ? 0 : static_cast<DWORD>(end - now);
+        woke = ::MsgWaitForMultipleObjects(1, &child.hProcess, FALSE, wait, QS_ALLINPUT);
+        if (woke != WAIT_OBJECT_0 + 1) break;
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+          ::TranslateMessage(&msg);
+          ::DispatchMessageA(&msg);
+        }
+      }
+      if (woke == WAIT_OBJECT_0) {
+        DWORD code = 0;
+        if (::GetExitCodeProcess(child.hProcess, &code)) status = static_cast<int>(code);
+      } else {
+        ::TerminateProcess(child.hProcess, 1);
+        ::WaitForSingleObject(child.hProcess, INFINITE);
+      }
       ::CloseHandle(child.hThread);
       ::CloseHandle(child.hProcess);
     }
+    if (none != INVALID_HANDLE_VALUE) ::CloseHandle(none);
     ::CloseHandle(out);
   }
   for (const auto& [name, value] : saved) ::_putenv_s(name.c_str(), value.c_str());
@@ -120,7 +139,8 @@ inline int RunProgram(const std::filesystem::path& program, const std::vector<st
       else ::setenv(name.c_str(), value.c_str(), 1);
     }
     const int fd = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0 || ::dup2(fd, 1) < 0 || ::dup2(fd, 2) < 0) ::_exit(127);
+    const int none = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || none < 0 || ::dup2(none, 0) < 0 || ::dup2(fd, 1) < 0 || ::dup2(fd, 2) < 0) ::_exit(127);
     std::vector<std::string> owned{program.string()};
     owned.insert(owned.end(), args.begin(), args.end());
     std::vector<char*> argv;
@@ -130,6 +150,15 @@ inline int RunProgram(const std::filesystem::path& program, const std::vector<st
     ::_exit(127);
   }
   int status = 0;
+  if (limitSeconds > 0) {
+    // Polled every 20 ms, so the limit is at least the one asked for.
+    pid_t done = 0;
+    for (long polls = 50L * limitSeconds; (done = ::waitpid(child, &status, WNOHANG)) == 0 && polls > 0; --polls) {
+      ::usleep(20000);
+    }
+    if (done == child) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    ::kill(child, SIGKILL);
+  }
   while (::waitpid(child, &status, 0) < 0) {
   }
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

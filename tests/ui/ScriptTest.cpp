@@ -10,6 +10,7 @@
 #include "platform/ui/ShowMessage.h"
 #include "platform/ui/Window.h"
 #include "resources/Resources.h"
+#include "tests/support/TempFolder.h"
 #include "tests/ui/UiTestSupport.h"
 
 namespace {
@@ -160,11 +161,13 @@ TEST(ScriptErrorDeathTest, ErrorIsWrittenToTheTranscriptToo) {
   // The transcript of the dying process is not visible here, so check the
   // line through a transcript file.
   const std::string path = testing::TempDir() + "ui_error_transcript.txt";
+  const std::string empty = testing::TempDir() + "ui_error_script.txt";
   std::remove(path.c_str());
+  std::ofstream{empty, std::ios::trunc};
   EXPECT_EXIT(
       {
-        setenv("TAXBRIDGE_SCRIPT", "/dev/null", 1);
-        setenv("TAXBRIDGE_TRANSCRIPT", path.c_str(), 1);
+        test_support::SetVariable("TAXBRIDGE_SCRIPT", empty);
+        test_support::SetVariable("TAXBRIDGE_TRANSCRIPT", path);
         std::string error;
         auto backend = ui::script::ScriptBackend::FromEnvironment(&error);
         if (!backend) std::exit(9);
