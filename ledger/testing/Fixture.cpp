@@ -39,7 +39,7 @@ Fixture::Fixture() {
   SetVariable("LEDGER_HOME", folder_);
   settings_.currentUser = "001";
   settings_.folder0 = "C:\\taxbridge\\out\\";
-  settings_.folder1 = "C:\\taxbridge\\";
+  settings_.folder1 = SettingsFolderFor(folder_);
   settings_.returnProductName = U8(u8"Halvern 消費税申告");
   std::string error;
   if (!Installation::Create(folder_, settings_, &error)) Fail(error);

@@ -15,4 +15,6 @@ void SetVariable(const std::string& name, const std::optional<std::string>& valu
 
 std::string TemporaryFolder() { return std::filesystem::temp_directory_path().string(); }
 
+std::string SettingsFolderFor(const std::string&) { return "C:\\taxbridge\\"; }
+
 }  // namespace ledger::testing

@@ -21,4 +21,12 @@ std::string TemporaryFolder() {
   return text;
 }
 
+std::string SettingsFolderFor(const std::string& home) {
+  std::string folder = home;
+  for (char& c : folder)
+    if (c == '/') c = '\\';
+  if (folder.empty() || folder.back() != '\\') folder += '\\';
+  return folder + "taxbridge\\";
+}
+
 }  // namespace ledger::testing

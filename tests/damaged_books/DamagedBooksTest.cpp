@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "tests/support/Files.h"
+#include "tests/support/Installation.h"
 #include "tests/support/Program.h"
 #include "tests/support/TempFolder.h"
 
@@ -97,6 +98,7 @@ class DamagedBooks : public ::testing::Test {
       if (!ok) templateLog_ += ReadAll(log);
       return ok;
     };
+    // Each case's copy of the template names its own settings folder (below).
     ready_ = step({"init"}) && step({"import", (fs::path(TAXBRIDGE_SOURCE_DIR) / "demo" / "ledger").string()}) &&
              step({"select", "001", "1"});
   }
@@ -115,6 +117,7 @@ class DamagedBooks : public ::testing::Test {
     fs::create_directories(dir_ / "drive_c");
     fs::create_directories(dir_ / "out");
     fs::copy(Root() / "template" / "ledger", dir_ / "ledger", fs::copy_options::recursive);
+    ASSERT_EQ(test_support::UseOwnSettingsFolder(dir_ / "ledger"), "");
     std::ofstream(dir_ / "drives") << "C: \"" << (dir_ / "drive_c").string() << "\"\n";
   }
   void TearDown() override {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tests/support/Files.h"
+#include "tests/support/Installation.h"
 #include "tests/support/Program.h"
 #include "tests/support/TempFolder.h"
 
@@ -82,6 +83,7 @@ class GoldenDocument : public ::testing::Test {
   // A ledger holding exactly the demo data, with `user` selecting `dataNo`.
   void ImportDemo(const std::string& user, int dataNo) {
     ASSERT_EQ(Ledger({"init"}), 0) << log_;
+    ASSERT_EQ(test_support::UseOwnSettingsFolder(dir_ / "ledger"), "");
     ASSERT_EQ(Ledger({"import", (fs::path(TAXBRIDGE_SOURCE_DIR) / "demo" / "ledger").string()}), 0) << log_;
     ASSERT_EQ(Ledger({"select", user, std::to_string(dataNo)}), 0) << log_;
   }

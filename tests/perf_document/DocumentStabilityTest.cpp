@@ -19,6 +19,7 @@
 #include "ledger/Installation.h"
 #include "ledger/Store.h"
 #include "tests/support/Files.h"
+#include "tests/support/Installation.h"
 #include "tests/support/Program.h"
 #include "tests/support/TempFolder.h"
 
@@ -61,6 +62,7 @@ class GeneratedCompanyRun : public ::testing::Test {
     fs::create_directories(dir_ / "drive_c");
     std::ofstream(dir_ / "drives") << "C: \"" << (dir_ / "drive_c").string() << "\"\n";
     ASSERT_EQ(Ledger({"init"}), 0);
+    ASSERT_EQ(test_support::UseOwnSettingsFolder(dir_ / "home"), "");
     ASSERT_EQ(Ledger({"generate", "1", "6000", "120", "12", "40"}), 0);
     ASSERT_EQ(Ledger({"select", "001", "1"}), 0);
   }
