@@ -13,7 +13,6 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/support/TempFolder.h"
 #include "app/HostCommandLine.h"
 #include "app/TargetProduct.h"
 #include "dialog/MonthRange.h"
@@ -24,6 +23,7 @@
 #include "tests/dialog/FakeFileSystem.h"
 #include "tests/hostile/Hostile.h"
 #include "tests/support/Decimal.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 

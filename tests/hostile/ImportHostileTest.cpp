@@ -12,12 +12,12 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/support/TempFolder.h"
 #include "ledger/Import.h"
 #include "ledger/Store.h"
 #include "tests/hostile/Hostile.h"
 #include "tests/support/Decimal.h"
 #include "tests/support/Files.h"
+#include "tests/support/TempFolder.h"
 
 namespace {
 
