@@ -44,4 +44,17 @@ if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
     return 1 2>/dev/null || exit 1
   }
 fi
-wineserver -p30 2>/dev/null || true  # already up: fine
+# The server and Wine's own processes (services.exe, winedevice.exe, rpcss.exe
+# and the rest) are started here, away from every program's output. The first
+# Wine program would otherwise start them holding its standard output and
+# error, and whatever reads those (ctest's pipe for one suite, a $(...) in a
+# script) would wait until the server ends, 30 s after the last program.
+# Debian's /usr/bin/wineserver picks the 32-bit server whenever wine32 is
+# installed, which cannot run where the 32-bit loader cannot; the 64-bit
+# server serves both bitnesses.
+wine_env_server=/usr/lib/wine/wineserver64
+[ -x "$wine_env_server" ] || wine_env_server=$(command -v wineserver || true)
+if [ -n "$wine_env_server" ]; then
+  "$wine_env_server" -p30 </dev/null >/dev/null 2>&1 || true  # already up: fine
+fi
+"$wine_env_boot" cmd /c exit </dev/null >/dev/null 2>&1 || true
