@@ -567,7 +567,7 @@ class Importer {
   // every row) while checking that it is UTF-8; a file that is not is read
   // once more to check that it is Shift_JIS. Nothing of the rows is kept.
   std::optional<CsvFile> Load(const std::string& name) {
-    std::optional<Fd> fd = OpenImportFile(name, folder_ + "/" + name);
+    std::optional<Fd> fd = OpenImportFile(name, local::InFolder(folder_, name));
     if (!fd) return std::nullopt;
     const std::vector<std::string>& expected = Headers().at(name);
     Utf8Check utf8;

@@ -27,6 +27,7 @@
 #include <string>
 
 #include "ledger/JournalTally.h"
+#include "ledger/LocalFiles.h"
 #include "ledger/Store.h"
 
 namespace ledger {
@@ -45,8 +46,8 @@ class Installation {
 
   // LEDGER_HOME, or the documented default.
   static std::string HomeFolder();
-  static std::string DatabasePath(const std::string& folder) { return folder + "/" + kDatabaseName; }
-  static std::string SettingsPath(const std::string& folder) { return folder + "/" + kSettingsName; }
+  static std::string DatabasePath(const std::string& folder) { return local::InFolder(folder, kDatabaseName); }
+  static std::string SettingsPath(const std::string& folder) { return local::InFolder(folder, kSettingsName); }
 
   // Reads ledger.ini; false with `error` when it is missing or malformed.
   static bool ReadSettings(const std::string& folder, InstallationSettings* settings, std::string* error);

@@ -17,6 +17,10 @@
 
 namespace ledger::local {
 
+// The entry `name` of `folder`, joined with the machine's separator ("/" on
+// Linux, "\\" on Windows), so that the names shown in messages read as the
+// machine's own.
+std::string InFolder(const std::string& folder, const std::string& name);
 // True when something (a file, a folder, anything) has that name.
 bool Exists(const std::string& path);
 bool IsFolder(const std::string& path);

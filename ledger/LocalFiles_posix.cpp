@@ -50,6 +50,8 @@ bool ListFolder(const std::string& folder, std::vector<std::string>* names, std:
 // File names are UTF-8 here, as SQLite takes them.
 std::optional<std::string> SqliteFileName(const std::string& path) { return path; }
 
+std::string InFolder(const std::string& folder, const std::string& name) { return folder + "/" + name; }
+
 std::string DefaultHomeFolder() {
   if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && data[0] == '/') {
     return std::string(data) + "/taxbridge/ledger";

@@ -109,6 +109,8 @@ std::optional<std::string> SqliteFileName(const std::string& path) {
   return utf8;
 }
 
+std::string InFolder(const std::string& folder, const std::string& name) { return folder + "\\" + name; }
+
 std::string DefaultHomeFolder() {
   // The roaming profile first, as the accounting product keeps its
   // per-user files; the local one on a machine that has no roaming folder.
