@@ -2,11 +2,12 @@
 // on Windows, without a shell in between.
 //
 // RunProgram starts `program` with `args` (each one argument, passed as it
-// is), in the folder `cwd`, with empty standard input (the null device), with the variables of `env` added to (or, with an
-// empty value, removed from) the test's own environment, standard output and
-// standard error written to the file `output`, and waits for it to end. It
-// returns the program's exit status, or -1 when it could not be started or
-// did not end normally (a signal on Linux). Given a time limit in seconds, a
+// is), in the folder `cwd`, with empty standard input (the null device), with
+// the variables of `env` added to (or, with an empty value, removed from) the
+// test's own environment, standard output and standard error written to the
+// file `output`, and waits for it to end. It returns the program's exit
+// status, or -1 when it could not be started or did not end normally (a
+// signal on Linux). Given a time limit in seconds, a
 // program still running at its end is killed, and the answer is -1. (No
 // <chrono> here: its text for microseconds has no Shift_JIS form, which the
 // build's execution character set needs.) ProgramFile gives the path of a
