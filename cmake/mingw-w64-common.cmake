@@ -17,7 +17,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # installed, so each bitness names its own loader (wine64 or wine in
 # /usr/lib/wine).
 find_program(TAXBRIDGE_WINE_LOADER NAMES ${TAXBRIDGE_WINE_LOADER_NAME} PATHS /usr/lib/wine NO_DEFAULT_PATH)
-if(NOT TAXBRIDGE_WINE_LOADER)
+# Elsewhere than Debian's layout the loader is looked for on the PATH; within
+# it, a missing 32-bit loader (wine32 not installed) stays missing, since the
+# PATH's wine would hand the 32-bit programs to the 64-bit loader.
+if(NOT TAXBRIDGE_WINE_LOADER AND NOT IS_DIRECTORY /usr/lib/wine)
   find_program(TAXBRIDGE_WINE_LOADER NAMES ${TAXBRIDGE_WINE_LOADER_NAME})
 endif()
 if(TAXBRIDGE_WINE_LOADER)

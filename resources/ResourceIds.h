@@ -36,6 +36,9 @@ inline constexpr int kHelpMark = 1032;
 inline constexpr int kOverallBar = 1019;
 inline constexpr int kActivityBar = 1024;
 
+// The program file's icon (group of seven images); no code loads it.
+inline constexpr int kProgramIcon = 133;
+
 // String table.
 inline constexpr int kVersionString = 1;  // "20.00.00"
 

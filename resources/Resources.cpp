@@ -69,7 +69,14 @@ constexpr DialogTemplate kTemplates[] = {
      ui::kDsModalFrame | ui::kDsSysModal | ui::kDsSetFont | ui::kWsPopup | ui::kWsCaption, kProgressControls},
 };
 
+constexpr ResourceString kStrings[] = {
+    {kVersionString, "20.00.00"},
+};
+
 }  // namespace
+
+std::span<const DialogTemplate> DialogTemplates() { return kTemplates; }
+std::span<const ResourceString> StringTable() { return kStrings; }
 
 const DialogTemplate* FindDialogTemplate(int id) {
   for (const DialogTemplate& t : kTemplates) {
@@ -79,7 +86,9 @@ const DialogTemplate* FindDialogTemplate(int id) {
 }
 
 const char* LoadResourceString(int id) {
-  if (id == kVersionString) return "20.00.00";
+  for (const ResourceString& s : kStrings) {
+    if (s.id == id) return s.text;
+  }
   return nullptr;
 }
 

@@ -6,8 +6,8 @@
 // One implementation per platform: ProgramStart_posix.cpp (the argument
 // words, UTF-8, joined and converted to Shift_JIS; the terminal backend; the
 // Linux path of the document) and ProgramStart_win32.cpp (GetCommandLineA's
-// text after the program name, as it is; no interactive windows yet; the
-// Windows path as it is).
+// text after the program name, as it is; the real windows; the Windows path
+// as it is).
 #pragma once
 
 #include <memory>

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/ui/win32/Win32Backend.h"
+
 namespace platform::entry {
 
 // GetCommandLineA's text (the ANSI code page: 932 on a Japanese system)
@@ -23,10 +25,9 @@ std::optional<std::string> CommandLineText(int, char**, std::string*) {
   return std::string(p);
 }
 
+// The program's real windows.
 std::unique_ptr<ui::Backend> OpenInteractiveBackend(std::string* error) {
-  *error = "this Windows build runs unattended only: set TAXBRIDGE_SCRIPT to a script file that answers "
-           "the program (its interactive windows are not built yet)";
-  return nullptr;
+  return ui::win32::Win32Backend::Open(error);
 }
 
 // The Windows path itself, in the console's code page.

@@ -48,6 +48,11 @@ class Backend {
   // The program asked a shown dialog to repaint (UpdateWindow): its controls
   // (progress bars, say) may have changed since it was last shown.
   virtual void WindowUpdated(const Dialog&) {}
+  // The program asked a shown dialog to come to the top of the z-order
+  // (BringWindowToTop), or to the foreground (SetForegroundWindow: the
+  // answer is whether it came there).
+  virtual void WindowRaised(const Dialog&) {}
+  virtual bool ForegroundAsked(const Dialog&) { return true; }
   virtual void ToolTipAdded(const Control&) {}
   virtual void WaitCursorChanged(bool /*shown*/) {}
   virtual void CallerEvent(const CallerEventNotice&) {}

@@ -193,10 +193,15 @@ void Dialog::ShowWindow(bool show) {
   }
 }
 
-// Z-order and foreground have nothing to show beyond the window itself. A
-// repaint lets the backend show what the window now holds.
-void Dialog::BringWindowToTop() {}
-bool Dialog::SetForegroundWindow() { return created_; }
+// Z-order and foreground are the backend's to show; a repaint lets it show
+// what the window now holds.
+void Dialog::BringWindowToTop() {
+  if (created_ && visible_) CurrentBackend().WindowRaised(*this);
+}
+bool Dialog::SetForegroundWindow() {
+  if (!created_) return false;
+  return !visible_ || CurrentBackend().ForegroundAsked(*this);
+}
 void Dialog::UpdateWindow() {
   if (created_ && visible_) CurrentBackend().WindowUpdated(*this);
 }

@@ -5,7 +5,9 @@ Each icon is a rounded tile in the edition's colour with a white ledger sheet
 on it (ruled lines) and a yen-like mark of three strokes; the editions differ
 by colour and by the corner badge (plus: a "+" badge, std: none, lotus: a
 leaf-shaped badge). Writes EDITION/SIZExSIZE.png below this folder, RGBA PNG,
-with nothing but the standard library.
+and EDITION/program.ico, the Windows program's icon: seven images in this
+order, 48, 32 and 16 pixels with 256 colours, then 256 (PNG-compressed), 48,
+32 and 16 pixels with 32-bit colour. Nothing but the standard library.
 """
 import os
 import struct
@@ -19,6 +21,10 @@ EDITIONS = {
 }
 
 
+def pixels_of(edition, size):
+    return draw(edition, size, raw=True)
+
+
 def png(width, height, pixels):
     raw = b"".join(b"\x00" + bytes(v for px in row for v in px) for row in pixels)
     def chunk(kind, data):
@@ -28,7 +34,7 @@ def png(width, height, pixels):
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
 
 
-def draw(edition, size):
+def draw(edition, size, raw=False):
     colour = EDITIONS[edition]
     s = size / 16.0
     px = [[(0, 0, 0, 0)] * size for _ in range(size)]
@@ -87,7 +93,72 @@ def draw(edition, size):
                     b = (dx + s) ** 2 + (dy - s) ** 2 <= (2.6 * s) ** 2
                     if a and b:
                         px[y][x] = (0x3C, 0xB3, 0x71, 255)
-    return png(size, size, px)
+    return px if raw else png(size, size, px)
+
+
+def and_mask(size, px):
+    """The 1-bit mask of a BMP icon image: 1 where the pixel is transparent."""
+    stride = ((size + 31) // 32) * 4
+    out = b""
+    for row in reversed(px):
+        bits = bytearray(stride)
+        for x, p in enumerate(row):
+            if p[3] < 128:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        out += bytes(bits)
+    return out
+
+
+def bmp_header(size, bits, colours):
+    return struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, bits, 0, 0, 0, 0, colours, 0)
+
+
+def bmp_32(size, px):
+    body = b"".join(bytes((p[2], p[1], p[0], p[3])) for row in reversed(px) for p in row)
+    return bmp_header(size, 32, 0) + body + and_mask(size, px)
+
+
+def bmp_8(size, px):
+    # The pictures have few colours: each opaque colour gets a palette entry
+    # (the rest, if ever more than 255, the nearest one already there).
+    palette = [(0, 0, 0)]
+    index = {}
+    for row in px:
+        for p in row:
+            if p[3] >= 128 and p[:3] not in index and len(palette) < 256:
+                index[p[:3]] = len(palette)
+                palette.append(p[:3])
+
+    def nearest(rgb):
+        if rgb in index:
+            return index[rgb]
+        return min(range(1, len(palette)), key=lambda i: sum((a - b) ** 2 for a, b in zip(palette[i], rgb)))
+
+    stride = ((size + 3) // 4) * 4
+    body = b""
+    for row in reversed(px):
+        line = bytes(nearest(p[:3]) if p[3] >= 128 else 0 for p in row)
+        body += line + bytes(stride - len(line))
+    table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette) + bytes(4 * (256 - len(palette)))
+    return bmp_header(size, 8, 256) + table + body + and_mask(size, px)
+
+
+def ico(edition):
+    images = []  # (size, colours, bits, data)
+    for size in (48, 32, 16):
+        images.append((size, 0, 8, bmp_8(size, pixels_of(edition, size))))
+    for size in (256, 48, 32, 16):
+        if size == 256:
+            data = png(size, size, pixels_of(edition, size))
+        else:
+            data = bmp_32(size, pixels_of(edition, size))
+        images.append((size, 0, 32, data))
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for size, colours, bits, data in images:
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, colours, 0, 1, bits, len(data), offset)
+        offset += len(data)
+    return out + b"".join(d for _, _, _, d in images)
 
 
 def main():
@@ -97,6 +168,8 @@ def main():
         for size in SIZES:
             with open(os.path.join(here, edition, "%dx%d.png" % (size, size)), "wb") as f:
                 f.write(draw(edition, size))
+        with open(os.path.join(here, edition, "program.ico"), "wb") as f:
+            f.write(ico(edition))
 
 
 if __name__ == "__main__":

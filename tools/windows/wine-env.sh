@@ -3,13 +3,16 @@
 # WINE is then the Wine loader for the build's bitness (the one its CMake
 # cache names: Debian's /usr/bin/wine would start the 32-bit loader for a
 # 64-bit program too). Sourcing fails, with a message, when that loader
-# cannot run on this machine: a kernel without 32-bit support cannot start
-# the 32-bit loader at all ("Exec format error"), and the caller says so.
+# cannot run on this machine (status 2): a kernel without 32-bit support
+# cannot start the 32-bit loader at all ("Exec format error"), and wine32 may
+# not be installed; the caller says so.
 # A Wine prefix of its own in BUILD/wine-prefix, made on first use (about 16 s),
 # with a Japanese locale so that Wine's ANSI code page is 932 and its locale
 # 0x0411, as on a Japanese Windows; no Mono or Gecko installer is offered, and
 # no X display is needed (the programs' calling window is a message-only
-# window). The wineserver stays up between the programs of a target and ends
+# window). WINE_ENV_DISPLAY names the X display for the programs' real
+# windows (tests/windows/ui.sh): Wine's desktop is then made on it, after a
+# server started without it is ended. The wineserver stays up between the programs of a target and ends
 # 30 s after the last one.
 wine_env_build=$(cd "$1" && pwd)
 export WINEPREFIX="$wine_env_build/wine-prefix"
@@ -25,7 +28,7 @@ fi
 WINE=$(sed -n 's/^TAXBRIDGE_WINE_LOADER:[A-Z]*=//p' "$wine_env_build/CMakeCache.txt" 2>/dev/null)
 if [ -z "$WINE" ] || [ ! -x "$WINE" ]; then
   echo "wine-env.sh: no Wine loader is known for $wine_env_build (is Wine installed? make deps-windows)" >&2
-  return 1 2>/dev/null || exit 1
+  return 2 2>/dev/null || exit 2
 fi
 export WINE
 if ! wine_env_problem=$("$WINE" --version 2>&1); then
@@ -54,6 +57,15 @@ fi
 # server serves both bitnesses.
 wine_env_server=/usr/lib/wine/wineserver64
 [ -x "$wine_env_server" ] || wine_env_server=$(command -v wineserver || true)
+if [ -n "${WINE_ENV_DISPLAY:-}" ]; then
+  # Wine's desktop belongs to the server's first programs: with a display
+  # it must be made anew on that display.
+  if [ -n "$wine_env_server" ]; then
+    "$wine_env_server" -k </dev/null >/dev/null 2>&1 || true
+    "$wine_env_server" -w </dev/null >/dev/null 2>&1 || true
+  fi
+  export DISPLAY=$WINE_ENV_DISPLAY
+fi
 if [ -n "$wine_env_server" ]; then
   "$wine_env_server" -p30 </dev/null >/dev/null 2>&1 || true  # already up: fine
 fi
