@@ -89,23 +89,14 @@ HWND FindShown(const std::wstring& caption) {
     HWND hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(_wtoi64(caption.c_str() + 1)));
     return IsWindow(hwnd) && IsWindowVisible(hwnd) ? hwnd : nullptr;
   }
-  struct Search {
-    const std::wstring* caption;
-    HWND found;
-  } search{&caption, nullptr};
-  EnumWindows(
-      [](HWND hwnd, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        if (!IsWindowVisible(hwnd)) return TRUE;
-        const std::wstring& want = *s->caption;
-        const std::wstring text = CaptionOf(hwnd);
-        const bool prefix = !want.empty() && want.back() == L'*';
-        if (prefix ? text.rfind(want.substr(0, want.size() - 1), 0) != 0 : text != want) return TRUE;
-        s->found = hwnd;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  const bool prefix = !caption.empty() && caption.back() == L'*';
+  const std::wstring start = prefix ? caption.substr(0, caption.size() - 1) : caption;
+  for (HWND hwnd = GetTopWindow(nullptr); hwnd != nullptr; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+    if (!IsWindowVisible(hwnd)) continue;
+    const std::wstring text = CaptionOf(hwnd);
+    if (prefix ? text.rfind(start, 0) == 0 : text == caption) return hwnd;
+  }
+  return nullptr;
 }
 
 HWND WaitShown(const std::wstring& caption, double seconds) {
