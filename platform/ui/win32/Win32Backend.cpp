@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <deque>
 #include <map>
-#include <utility>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/ui/Dialog.h"
@@ -57,7 +57,7 @@ struct ShownDialog {
   HWND toolTip = nullptr;
   HBITMAP mark = nullptr;
   std::deque<Action> actions;
-  ULONGLONG lastPaint = 0;  // GetTickCount64 of the last repaint asked for by the program
+  ULONGLONG lastPaint = 0;       // GetTickCount64 of the last repaint the program asked for,
   ULONGLONG lastTop = 0;         // ... of the last time it was brought to the top
   ULONGLONG lastForeground = 0;  // ... and to the foreground
   bool foreground = false;       // the answer then
@@ -127,7 +127,9 @@ struct Win32Backend::Impl {
 INT_PTR CALLBACK Win32Backend::Impl::DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrA(hwnd, DWLP_USER, lparam);
-    return TRUE;  // the framework sets the focus itself
+    // TRUE: the dialog manager focuses its first tab stop at once; the
+    // framework's own focus is brought to the window right after.
+    return TRUE;
   }
   auto* impl = reinterpret_cast<Impl*>(GetWindowLongPtrA(hwnd, DWLP_USER));
   ShownDialog* s = impl ? impl->FindByWindow(hwnd) : nullptr;
