@@ -69,6 +69,15 @@ struct ShownDialog {
 constexpr ULONGLONG kRepaintMs = 30;
 constexpr ULONGLONG kRaiseMs = 250;
 
+// True (and `last` moved to now) when `every` milliseconds have passed since
+// `last`, or it was never set.
+bool Due(ULONGLONG& last, ULONGLONG every) {
+  const ULONGLONG now = GetTickCount64();
+  if (last != 0 && now - last < every) return false;
+  last = now;
+  return true;
+}
+
 HWND OwnerWindowOf(const std::map<const Dialog*, ShownDialog>& shown, const Window* owner) {
   if (owner == nullptr) return nullptr;
   if (owner->Handle() != 0) return reinterpret_cast<HWND>(static_cast<intptr_t>(owner->Handle()));
@@ -431,9 +440,7 @@ void Win32Backend::CaptionChanged(const Dialog& dialog) {
 void Win32Backend::WindowUpdated(const Dialog& dialog) {
   ShownDialog* s = impl_->Find(dialog);
   if (s == nullptr) return;
-  const ULONGLONG now = GetTickCount64();
-  if (s->lastPaint != 0 && now - s->lastPaint < kRepaintMs) return;
-  s->lastPaint = now;
+  if (!Due(s->lastPaint, kRepaintMs)) return;
   impl_->Sync(*s);
   // No message loop runs while the program works: the window and its
   // controls are painted now.
@@ -442,19 +449,14 @@ void Win32Backend::WindowUpdated(const Dialog& dialog) {
 
 void Win32Backend::WindowRaised(const Dialog& dialog) {
   ShownDialog* s = impl_->Find(dialog);
-  if (s == nullptr) return;
-  const ULONGLONG now = GetTickCount64();
-  if (s->lastTop != 0 && now - s->lastTop < kRaiseMs) return;
-  s->lastTop = now;
+  if (s == nullptr || !Due(s->lastTop, kRaiseMs)) return;
   if (GetForegroundWindow() != s->hwnd) BringWindowToTop(s->hwnd);
 }
 
 bool Win32Backend::ForegroundAsked(const Dialog& dialog) {
   ShownDialog* s = impl_->Find(dialog);
   if (s == nullptr) return false;
-  const ULONGLONG now = GetTickCount64();
-  if (s->lastForeground != 0 && now - s->lastForeground < kRaiseMs) return s->foreground;
-  s->lastForeground = now;
+  if (!Due(s->lastForeground, kRaiseMs)) return s->foreground;
   s->foreground = GetForegroundWindow() == s->hwnd || SetForegroundWindow(s->hwnd) != FALSE;
   return s->foreground;
 }
